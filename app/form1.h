@@ -1,0 +1,145 @@
+// TForm1, the ledger window: the grids on which a month is entered and shown, the memo, the
+// period panel, the toolbar and the menu. Its implementation is split by concern:
+//   form1.cpp          layout, FormCreate, the toolbar and menu handlers, program start
+//   form1_entry.cpp    the typing handlers of the five grids
+//   form1_detail.cpp   the daily expense table and its detail lists
+//   form1_status.cpp   the period, money on hand, current status and budget-and-progress
+//   form1_file.cpp     Open, Save and Save As of the ledger file
+#pragma once
+
+#include "app/entry.h"
+#include "toolkit/controls.h"
+#include "toolkit/dialogs.h"
+#include "toolkit/stringgrid.h"
+
+#include <QMainWindow>
+#include <optional>
+#include <string>
+
+class QAction;
+class QMenu;
+class QPushButton;
+class QToolButton;
+class TForm4;
+class TForm5;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* owner = nullptr);
+
+    // Controls, named as the layout names them.
+    toolkit::Panel* Panel1;
+    QToolButton* SpeedButton1;
+    QToolButton* SpeedButton2;
+    QToolButton* SpeedButton3;
+    QToolButton* BitBtn1;
+    toolkit::Memo* Memo1;
+    toolkit::Panel* Panel5;
+    toolkit::Edit* Edit1;
+    toolkit::Edit* Edit2;
+    QPushButton* Button2;
+    toolkit::Panel* Panel2;
+    toolkit::StringGrid* StringGrid1;
+    toolkit::Panel* Panel4;
+    toolkit::StringGrid* StringGrid3;
+    toolkit::Panel* Panel3;
+    toolkit::StringGrid* StringGrid2;
+    toolkit::StringGrid* StringGrid4;
+    toolkit::Panel* Panel6;
+    toolkit::StringGrid* StringGrid5;
+    QPushButton* Button1;
+    toolkit::FileDialog OpenDialog1;
+    toolkit::FileDialog SaveDialog1;
+    QMenu* N1;
+    QAction* N2;
+    QAction* Save1;
+    QAction* SaveAs1;
+    QAction* N3;
+    QAction* Exit1;
+    QAction* N4;
+
+    // The typing idiom's state: one entry text for the five grids, and their entry cells.
+    std::string EntryText;
+    GridCell StatusCell;  // StringGrid1, StringGrid2 and StringGrid3 share it
+    GridCell DayCell;     // StringGrid4; also the cell whose detail list is loaded
+    GridCell ItemCell;    // StringGrid5
+
+    // The daily-table cell whose detail list StringGrid5 holds, from the double click until an
+    // OK empties the list grid; none while no list is open.
+    std::optional<GridCell> OpenList;
+
+    // form1.cpp
+    void FormCreate();
+    void Exit1Click();
+    void N4Click();
+    void SpeedButton3Click();
+
+    // form1_entry.cpp
+    void StringGrid1SelectCell(int col, int row);
+    void StringGrid2SelectCell(int col, int row);
+    void StringGrid3SelectCell(int col, int row);
+    void StringGrid4SelectCell(int col, int row);
+    void StringGrid5SelectCell(int col, int row);
+    void StringGrid1KeyPress(char key);
+    void StringGrid2KeyPress(char key);
+    void StringGrid3KeyPress(char key);
+    void StringGrid4KeyPress(char key);
+    void StringGrid5KeyPress(char key);
+    void StringGrid3MouseUp(int x, int y);
+    void StringGrid4MouseUp(int x, int y);
+    void StringGrid5MouseUp(int x, int y);
+
+    // form1_detail.cpp
+    void StringGrid4DblClick();
+    void Button1Click();
+
+    // form1_status.cpp
+    void FormActivate();
+    void Button2Click();
+    void StringGrid1dbClick();
+    void StringGrid1Exit();
+    void StringGrid3Exit();
+    void UpdateDifference();
+    void RefreshCalculatedBalance(const std::string& income);
+
+    // form1_file.cpp
+    void fileopenclick();
+    void filesaveclick();
+    void SaveAs1Click();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void BuildLayout();
+    void BuildMenu();
+    void ConnectHandlers();
+    void WriteCaptions();
+
+    // form1_detail.cpp
+    void BookBankItems();
+    void StoreList(const GridCell& cell);
+    void DetailSum(const GridCell& cell);
+    void EmptyListGrid();
+    void RecalcDayTotals();
+    void RecalcRowTotals();
+    void CopyGridToDailyTable();
+
+    // form1_file.cpp
+    void AssembleRecord();
+    void DistributeRecord();
+    void RecalcTotalsAfterOpen();
+    void WriteRecordTo(const QString& fileName);
+};
+
+// Program start: the application title, the main window, the help window and the usage
+// analysis window, in that order, all shown maximised.
+struct StartWindows {
+    TForm1* Main;
+    TForm4* Help;
+    TForm5* Analysis;
+};
+StartWindows StartProgram();

@@ -1,0 +1,13 @@
+#include "syunyup/form2.h"
+
+#include "app/form1.h"
+
+#include <QPushButton>
+
+TForm2::TForm2(TForm1& owner)
+    : QWidget(&owner, Qt::Window)
+    , StringGrid1(new toolkit::StringGrid(this, "StringGrid1"))
+    , Button1(new QPushButton(this))
+    , main_(owner)
+{
+}

@@ -1,0 +1,144 @@
+#include "toolkit/controls.h"
+
+#include "toolkit/text.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QPainter>
+#include <QTextBlock>
+
+namespace toolkit {
+
+void NameControl(QWidget* control, const char* name)
+{
+    control->setObjectName(QString::fromLatin1(name));
+    control->setAccessibleName(QString::fromLatin1(name));
+}
+
+QFont LayoutFont(const char* family, int pixelSize, bool bold, bool italic)
+{
+    QFont font(QString::fromUtf8(family));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+void RegisterFontSubstitutes()
+{
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));
+}
+
+Edit::Edit(QWidget* parent, const char* name)
+    : QLineEdit(parent)
+{
+    NameControl(this, name);
+}
+
+std::string Edit::Text() const
+{
+    QString now = text();
+    return now == shown_ ? bytes_ : ToSjis(now);
+}
+
+void Edit::SetText(const std::string& text)
+{
+    bytes_ = text;
+    shown_ = FromSjis(text);
+    setText(shown_);
+}
+
+void Edit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    Qt::FocusReason reason = event->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason)
+        emit Exit();
+}
+
+Memo::Memo(QWidget* parent, const char* name)
+    : QPlainTextEdit(parent)
+{
+    NameControl(this, name);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+}
+
+std::string Memo::Text() const
+{
+    QString now = toPlainText();
+    if (now == shown_)
+        return bytes_;
+    now.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return ToSjis(now);
+}
+
+void Memo::SetText(const std::string& text)
+{
+    bytes_ = text;
+    shown_ = FromSjis(text);
+    shown_.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    setPlainText(shown_);
+    shown_ = toPlainText();
+}
+
+int Memo::LineCount() const { return document()->blockCount(); }
+
+std::string Memo::Line(int index) const { return ToSjis(document()->findBlockByNumber(index).text()); }
+
+Label::Label(QWidget* parent, const char* name)
+    : QLabel(parent)
+{
+    NameControl(this, name);
+}
+
+std::string Label::Text() const { return bytes_; }
+
+void Label::SetText(const std::string& text)
+{
+    bytes_ = text;
+    setText(FromSjis(text));
+    adjustSize();
+}
+
+Panel::Panel(QWidget* parent, const char* name)
+    : QFrame(parent)
+{
+    NameControl(this, name);
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setLineWidth(1);
+    setAutoFillBackground(true);
+    // A panel has its own colour, the button face, whatever its parent's background is.
+    SetColor(QApplication::palette().color(QPalette::Button));
+}
+
+void Panel::SetCaption(const std::string& caption, Qt::Alignment alignment)
+{
+    caption_ = caption;
+    shown_ = FromSjis(caption);
+    alignment_ = alignment;
+    update();
+}
+
+void Panel::SetColor(const QColor& color)
+{
+    QPalette colors = palette();
+    colors.setColor(QPalette::Window, color);
+    setPalette(colors);
+}
+
+void Panel::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    if (shown_.isEmpty())
+        return;
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(palette().color(QPalette::WindowText));
+    QRect area = contentsRect().adjusted(2, 0, -2, 0);
+    painter.drawText(area, int(alignment_ | Qt::AlignVCenter), shown_);
+}
+
+} // namespace toolkit

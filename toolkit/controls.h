@@ -1,0 +1,85 @@
+// Edits, the memo, labels and panels, with their text as Shift-JIS. A text set by the program
+// is handed back byte for byte while the user has not changed it, so that a cut character
+// survives a load and a save unchanged.
+#pragma once
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <string>
+
+namespace toolkit {
+
+// Sets the object name and the accessible name to the layout name.
+void NameControl(QWidget* control, const char* name);
+
+// A font of the layout: family as the layout names it (substituted at start), pixel size.
+QFont LayoutFont(const char* family, int pixelSize, bool bold = false, bool italic = false);
+
+// Registers the Japanese layout families' substitutes once at start.
+void RegisterFontSubstitutes();
+
+class Edit : public QLineEdit {
+    Q_OBJECT
+public:
+    Edit(QWidget* parent, const char* name);
+    std::string Text() const;
+    void SetText(const std::string& text);
+
+signals:
+    void Exit();  // the focus moved to another control of the window
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    std::string bytes_;
+    QString shown_;
+};
+
+// Lines are joined by CR LF, as the ledger file keeps them.
+class Memo : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    Memo(QWidget* parent, const char* name);
+    std::string Text() const;
+    void SetText(const std::string& text);
+    int LineCount() const;
+    std::string Line(int index) const;
+
+private:
+    std::string bytes_;
+    QString shown_;
+};
+
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    Label(QWidget* parent, const char* name);
+    std::string Text() const;
+    void SetText(const std::string& text);
+
+private:
+    std::string bytes_;
+};
+
+// A panel with a raised bevel and a caption, centred or left-aligned.
+class Panel : public QFrame {
+    Q_OBJECT
+public:
+    Panel(QWidget* parent, const char* name);
+    void SetCaption(const std::string& caption, Qt::Alignment alignment = Qt::AlignCenter);
+    std::string Caption() const { return caption_; }
+    void SetColor(const QColor& color);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::string caption_;
+    QString shown_;
+    Qt::Alignment alignment_ = Qt::AlignCenter;
+};
+
+} // namespace toolkit

@@ -1,0 +1,60 @@
+#include "toolkit/dialogs.h"
+
+#include "toolkit/text.h"
+
+#include <QFileDialog>
+#include <QStringList>
+
+namespace toolkit {
+
+namespace {
+FileDialogAnswer testAnswer;
+}
+
+QString QtFilterFromClassic(const std::string& filter)
+{
+    QStringList parts = FromSjis(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+FileDialog::FileDialog(QWidget* owner, Kind kind, const std::string& filter)
+    : owner_(owner)
+    , kind_(kind)
+    , qtFilter_(QtFilterFromClassic(filter))
+{
+}
+
+bool FileDialog::Execute()
+{
+    QString chosen;
+    if (testAnswer) {
+        chosen = testAnswer(kind_, fileName_);
+    } else {
+        QFileDialog dialog(owner_);
+        dialog.setObjectName(kind_ == Kind::Open ? QStringLiteral("OpenDialog1") : QStringLiteral("SaveDialog1"));
+        dialog.setAcceptMode(kind_ == Kind::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+        // Neither dialog demands that the file exist nor asks before replacing one.
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setNameFilter(qtFilter_);
+        if (!fileName_.isEmpty())
+            dialog.selectFile(fileName_);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+            chosen = dialog.selectedFiles().first();
+    }
+    if (chosen.isEmpty())
+        return false;
+    fileName_ = chosen;
+    return true;
+}
+
+void SetFileDialogAnswerForTest(FileDialogAnswer answer) { testAnswer = std::move(answer); }
+
+} // namespace toolkit
