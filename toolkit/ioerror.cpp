@@ -28,6 +28,8 @@ constexpr ErrnoCode ErrnoCodes[] = {
     { EISDIR, 5 },
     { ETXTBSY, 5 },
     { ENOSPC, DiskFullCode },
+    // EIO's own number is the runtime's "access denied": give it the code of a device error.
+    { EIO, 1117 },
     { EDQUOT, DiskFullCode },
     { EFBIG, DiskFullCode },
 };
