@@ -31,6 +31,7 @@ public:
     int RowCount() const { return rowCount_; }
     int FixedCols() const { return fixedCols_; }
     int FixedRows() const { return fixedRows_; }
+    QColor FixedColor() const { return fixedColor_; }
     int ColWidth(int col) const;
     int RowHeight(int row) const;
 
