@@ -1,0 +1,49 @@
+#!/bin/sh
+# Renders Kivelo's three start-up windows under a private Xvfb into PNG files:
+#   scripts/render-windows.sh [BUILD_DIR] [OUT_DIR]   (defaults: build, docs)
+# Every process it starts is ended by its id when it finishes.
+set -eu
+build=${1:-build}
+out=${2:-docs}
+mkdir -p "$out"
+
+display=:$(( 70 + $$ % 20 ))
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+wm=""
+app=""
+cleanup() {
+    for pid in $app $wm $xvfb; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+}
+trap cleanup EXIT INT TERM
+export DISPLAY="$display"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+wm=$!
+sleep 1
+LC_ALL=C.UTF-8 "$build/kivelo" >/dev/null 2>&1 &
+app=$!
+
+window_of() {  # the X window whose title is exactly $1
+    for _ in $(seq 100); do
+        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    echo "no window named $1" >&2
+    return 1
+}
+
+main=$(window_of 'Kivelo　Ｖｅｒ１．5')
+help=$(window_of 'ヘルプ')
+analysis=$(window_of '使用状況の分析')
+sleep 1
+for pair in "help:$help" "analysis-start:$analysis" "main:$main"; do
+    name=${pair%%:*}
+    id=${pair#*:}
+    xdotool windowactivate --sync "$id" >/dev/null 2>&1 || xdotool windowraise "$id"
+    sleep 0.5
+    import -window "$id" "$out/$name.png"
+    echo "$out/$name.png"
+done
