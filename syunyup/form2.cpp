@@ -1,8 +1,38 @@
 #include "syunyup/form2.h"
 
 #include "app/form1.h"
+#include "ledger/tables.h"
+#include "toolkit/controls.h"
+#include "toolkit/convert.h"
+#include "toolkit/failure.h"
+#include "toolkit/text.h"
 
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMouseEvent>
 #include <QPushButton>
+
+std::string TForm2::EntryText;
+GridCell TForm2::EntryCell;
+
+namespace {
+
+using toolkit::Sjis;
+
+// The table rows the grid carries: 0 to 12 shown, 13 to 30 kept in the grid's store unshown.
+constexpr int LastRow = 30;
+constexpr int TotalRow = 12;
+
+struct FixedText {
+    int Col;
+    int Row;
+    const char* Text;
+};
+
+constexpr FixedText FixedTexts[] = { { 0, 0, "収　入" }, { 0, 1, "給　与" }, { 0, 2, "繰越し" }, { 1, 0, "金　額" },
+    { 0, TotalRow, "合　計" } };
+
+} // namespace
 
 TForm2::TForm2(TForm1& owner)
     : QWidget(&owner, Qt::Window)
@@ -10,4 +40,110 @@ TForm2::TForm2(TForm1& owner)
     , Button1(new QPushButton(this))
     , main_(owner)
 {
+    BuildLayout();
+    ConnectHandlers();
+    toolkit::Guard([this] { FormCreate(); });  // on a failure the window is shown all the same
+    toolkit::ShowCentred(*this, QSize(200, 410));
+    activateWindow();
+}
+
+void TForm2::BuildLayout()
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Form2"));
+    setFont(toolkit::LayoutFont("ＭＳ Ｐゴシック", 12));
+
+    StringGrid1->setGeometry(24, 16, 145, 329);
+    StringGrid1->SetShape(2, 13, 1, 1);
+    StringGrid1->SetDefaultColWidth(70);
+    StringGrid1->SetDefaultRowHeight(24);
+    StringGrid1->SetRowHeight(3, 25);
+    StringGrid1->setFont(toolkit::LayoutFont("ＭＳ ゴシック", 13));
+
+    toolkit::NameControl(Button1, "Button1");
+    Button1->setGeometry(40, 352, 113, 25);
+    Button1->setText(QStringLiteral("ＯＫ"));
+}
+
+void TForm2::ConnectHandlers()
+{
+    using toolkit::Handler;
+    using toolkit::StringGrid;
+    connect(Button1, &QPushButton::clicked, this, Handler(this, &TForm2::Button1Click));
+    connect(StringGrid1, &StringGrid::SelectCell, this, Handler(this, &TForm2::StringGrid1SelectCell));
+    connect(StringGrid1, &StringGrid::KeyPress, this, Handler(this, &TForm2::StringGrid1KeyPress));
+    connect(StringGrid1, &StringGrid::MouseUp, this, Handler(this, &TForm2::StringGrid1MouseUp));
+}
+
+void TForm2::FormCreate()
+{
+    for (const FixedText& fixed : FixedTexts)                         // 1.
+        IncomeBudget[fixed.Col][fixed.Row].Assign(Sjis(fixed.Text));
+    for (int col = 0; col <= 1; ++col)                                // 2.
+        for (int row = 0; row <= LastRow; ++row)
+            StringGrid1->SetCell(col, row, IncomeBudget[col][row].Str());
+}
+
+void TForm2::Button1Click()
+{
+    int32_t amounts[LastRow + 1] = {};
+    for (int col = 0; col <= 1; ++col)                                // 1.
+        for (int row = 0; row <= LastRow; ++row) {
+            IncomeBudget[col][row].Assign(StringGrid1->Cell(col, row));
+            // A failure stops OK here: the table keeps what was copied up to this cell.
+            if (col == 1 && row >= 1 && !StringGrid1->Cell(col, row).empty())
+                amounts[row] = toolkit::IntFromText(StringGrid1->Cell(col, row));
+        }
+    int32_t total = 0;                                                // 2. rows 13 to 30 are not counted
+    for (int row = 1; row < TotalRow; ++row)
+        total = toolkit::AddAmounts(total, amounts[row]);
+    std::string totalText = toolkit::TextFromInt(total);              // 3.
+    StringGrid1->SetCell(1, TotalRow, totalText);
+    IncomeBudget[1][TotalRow].Assign(totalText);
+    main_.RefreshCalculatedBalance(totalText);                        // 4. with the total just made
+    close();                                                          // 5.
+}
+
+void TForm2::FormDeactivate() { close(); }
+
+void TForm2::close1Click() { close(); }
+
+void TForm2::FormClose() { setAttribute(Qt::WA_DeleteOnClose); }  // the close action: free
+
+void TForm2::StringGrid1SelectCell(int col, int row) { PickEntryCell(EntryText, EntryCell, col, row); }
+
+void TForm2::StringGrid1KeyPress(char key) { TypeEditorKey(*StringGrid1, EntryText, EntryCell, key); }
+
+void TForm2::StringGrid1MouseUp(int x, int y) { PickCellAt(*StringGrid1, EntryText, EntryCell, x, y); }
+
+bool TForm2::event(QEvent* event)
+{
+    // The error box taking the activation is no loss of it: the editor stays open for correction.
+    if (event->type() == QEvent::WindowDeactivate && !QApplication::activeModalWidget())
+        toolkit::Guard([this] { FormDeactivate(); });
+    return QWidget::event(event);
+}
+
+void TForm2::closeEvent(QCloseEvent* event)
+{
+    // A close asked for while this one runs or after it, such as the loss of activation that
+    // follows OK, changes nothing: the window is freed once.
+    if (closing_) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    toolkit::Guard([this] { FormClose(); });
+    event->accept();
+}
+
+// A click on the window's own surface, outside the grid and the button, closes the window.
+void TForm2::mousePressEvent(QMouseEvent* event) { surfacePressed_ = event->button() == Qt::LeftButton; }
+
+void TForm2::mouseReleaseEvent(QMouseEvent* event)
+{
+    bool clicked = surfacePressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    surfacePressed_ = false;
+    if (clicked)
+        toolkit::Guard([this] { close1Click(); });
 }

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QWindow>
 #include <QTextBlock>
 
 namespace toolkit {
@@ -29,6 +31,17 @@ void RegisterFontSubstitutes()
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
     QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));
+}
+
+void ShowCentred(QWidget& window, QSize outerSize)
+{
+    window.winId();  // creates the platform window, which knows the frame
+    QMargins frame = window.windowHandle()->frameMargins();
+    window.resize(outerSize.shrunkBy(frame));
+    QRect screen = window.screen()->availableGeometry();
+    window.move(screen.left() + (screen.width() - outerSize.width()) / 2,
+        screen.top() + (screen.height() - outerSize.height()) / 2);
+    window.show();
 }
 
 Edit::Edit(QWidget* parent, const char* name)

@@ -20,6 +20,10 @@ QFont LayoutFont(const char* family, int pixelSize, bool bold = false, bool ital
 // Registers the Japanese layout families' substitutes once at start.
 void RegisterFontSubstitutes();
 
+// Shows a window of the layout's outer size (frame included) centred on its screen: the client
+// gets the outer size less the frame that the platform reports for the window.
+void ShowCentred(QWidget& window, QSize outerSize);
+
 class Edit : public QLineEdit {
     Q_OBJECT
 public:
