@@ -15,9 +15,9 @@ struct RecordArea {
     int Rows;
     size_t SlotSize;
 
-    size_t SlotOffset(int column, int row) const { return Offset + (size_t(column) * Rows + row) * SlotSize; }
-    size_t Capacity() const { return SlotSize - 1; }
-    size_t Size() const { return size_t(Columns) * Rows * SlotSize; }
+    constexpr size_t SlotOffset(int column, int row) const { return Offset + (size_t(column) * Rows + row) * SlotSize; }
+    constexpr size_t Capacity() const { return SlotSize - 1; }
+    constexpr size_t Size() const { return size_t(Columns) * Rows * SlotSize; }
 };
 
 constexpr size_t CellSlot = 13;
@@ -38,6 +38,19 @@ constexpr RecordArea RecordAreas[] = { IncomeArea, ExpenseArea, StatusArea, Dail
     PeriodDayArea, OnHandArea, MemoArea };
 
 constexpr size_t RecordSize = 336780;
+
+// The areas follow one another without a gap and fill the record exactly.
+constexpr bool AreasFillRecord()
+{
+    size_t next = 0;
+    for (const RecordArea& area : RecordAreas) {
+        if (area.Offset != next)
+            return false;
+        next += area.Size();
+    }
+    return next == RecordSize;
+}
+static_assert(AreasFillRecord(), "the record areas must tile the 336,780-byte record");
 
 constexpr int DetailColumn(int dayColumn, int dayRow, int listColumn) { return (dayColumn * 20 + dayRow) * 2 + listColumn; }
 
