@@ -1,0 +1,297 @@
+#include "toolkit/chart.h"
+
+#include "toolkit/controls.h"
+#include "toolkit/text.h"
+
+#include <QAreaSeries>
+#include <QBarCategoryAxis>
+#include <QBarLegendMarker>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QFontMetrics>
+#include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
+#include <QHorizontalBarSeries>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QValueAxis>
+#include <algorithm>
+
+namespace toolkit {
+
+namespace {
+
+// Qt's category axes keep one entry per distinct text and silently drop a repeated one, which
+// would move every later bar. Each position's category therefore ends in as many zero-width
+// spaces as the position plus one: distinct, never null, and invisible should it be drawn.
+const QChar positionMark(0x200B);
+
+QString CategoryOf(const std::string& label, int position)
+{
+    return FromSjis(label) + QString(position + 1, positionMark);
+}
+
+// Between a bar label and the axis line.
+constexpr int labelGap = 4;
+constexpr int chartMargin = 4;
+
+QString Lines(const std::vector<std::string>& lines)
+{
+    QStringList shown;
+    for (const std::string& line : lines)
+        shown << FromSjis(line).toHtmlEscaped();
+    return shown.join(QStringLiteral("<br>"));
+}
+
+} // namespace
+
+ChartSeries::ChartSeries(Chart& chart, QAreaSeries* area, QBarSet* bars, const QColor& color)
+    : chart_(chart)
+    , area_(area)
+    , bars_(bars)
+    , color_(color)
+{
+}
+
+int ChartSeries::Count() const { return area_ ? area_->upperSeries()->count() : bars_->count(); }
+
+void ChartSeries::Add(double value, const std::string& label, const QColor& color)
+{
+    int position = Count();
+    if (area_) {
+        // The area is filled in the colour of its first point; every point keeps its own colour
+        // as its point configuration.
+        QLineSeries* line = area_->upperSeries();
+        line->append(position, value);
+        line->setPointConfiguration(position, QXYSeries::PointConfiguration::Color, color);
+        if (position == 0) {
+            area_->setColor(color);
+            area_->setBorderColor(color);
+        }
+    } else {
+        // A bar set has one colour and one selected colour: the first point gives the set its
+        // colour, and a point of another colour is drawn as a selected bar in that colour.
+        bars_->append(value);
+        if (position == 0) {
+            bars_->setColor(color);
+        } else if (color != bars_->color()) {
+            Q_ASSERT(bars_->selectedBars().isEmpty() || bars_->selectedColor() == color);
+            bars_->setSelectedColor(color);
+            bars_->selectBar(position);
+        }
+    }
+    chart_.NamePosition(position, label);
+    chart_.IncludeValue(value);
+}
+
+Chart::Chart(QWidget* parent, const char* name, Kind kind)
+    : QChartView(parent)
+    , kind_(kind)
+    , valueAxis_(new QValueAxis)
+{
+    NameControl(this, name);
+    // The layout's chart boxes are small: Qt's wide default margins would leave the daily
+    // chart a plot a few pixels high and make the view grow past its box.
+    chart()->setMargins(QMargins(chartMargin, chartMargin, chartMargin, chartMargin));
+    chart()->layout()->setContentsMargins(2, 2, 2, 2);
+    // Qt shortens a label that is taller than the room between two bars to "...", which with
+    // 18 bars in a box of 345 pixels would be every label.
+    valueAxis_->setTruncateLabels(false);
+    valueAxis_->setLabelFormat(QStringLiteral("%.0f"));
+    valueAxis_->setTickCount(3);
+    valueAxis_->setRange(0, 1);
+    if (kind == Kind::Area) {
+        auto* positions = new QCategoryAxis;
+        positions->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+        positions->setStartValue(-1);
+        positionAxis_ = positions;
+        chart()->addAxis(positionAxis_, Qt::AlignBottom);
+        chart()->addAxis(valueAxis_, Qt::AlignLeft);
+    } else {
+        // Qt hides every category label that does not fit beside its neighbours, and counts
+        // an empty one as text of full height, so with 18 bars in a box of 345 pixels it
+        // shows every other label at best and never the lowest. The chart draws the bar labels
+        // itself instead, each centred on its place, in the axis' font and colour.
+        positionAxis_ = new QBarCategoryAxis;
+        positionAxis_->setLabelsVisible(false);
+        chart()->addAxis(valueAxis_, Qt::AlignBottom);
+        chart()->addAxis(positionAxis_, Qt::AlignLeft);
+        connect(chart(), &QChart::plotAreaChanged, this, [this] { PlaceBarLabels(); });
+    }
+}
+
+void Chart::SetTitle(const std::vector<std::string>& lines) { chart()->setTitle(Lines(lines)); }
+
+void Chart::SetTitleFont(const QFont& font, const QColor& color)
+{
+    chart()->setTitleFont(font);
+    chart()->setTitleBrush(color);
+}
+
+void Chart::SetLegend(Qt::Alignment alignment) { chart()->legend()->setAlignment(alignment); }
+
+void Chart::SetLegendFont(const QFont& font, const QColor& color)
+{
+    chart()->legend()->setFont(font);
+    chart()->legend()->setLabelColor(color);
+}
+
+void Chart::HideLegend() { chart()->legend()->hide(); }
+
+void Chart::SetWallColor(const QColor& color)
+{
+    chart()->setPlotAreaBackgroundBrush(color);
+    chart()->setPlotAreaBackgroundVisible(true);
+}
+
+void Chart::SetValueAxisTitle(const std::string& title) { valueAxis_->setTitleText(FromSjis(title)); }
+
+void Chart::SetValueAxisRange(double minimum, double maximum)
+{
+    automaticValues_ = false;
+    valueAxis_->setRange(minimum, maximum);
+}
+
+void Chart::SetValueAxisLabelsFont(const QFont& font, const QColor& color)
+{
+    valueAxis_->setLabelsFont(font);
+    valueAxis_->setLabelsColor(color);
+}
+
+void Chart::SetPositionAxisRange(double minimum, double maximum)
+{
+    Q_ASSERT(kind_ == Kind::Area);  // a bar chart's positions are its bars
+    static_cast<QCategoryAxis*>(positionAxis_)->setRange(minimum, maximum);
+}
+
+void Chart::SetPositionAxisLabelsFont(const QFont& font, const QColor& color)
+{
+    positionAxis_->setLabelsFont(font);
+    positionAxis_->setLabelsColor(color);
+}
+
+void Chart::HidePositionAxis() { positionAxis_->setVisible(false); }
+
+ChartSeries* Chart::AddSeries(const char* name, const std::string& title, const QColor& color)
+{
+    QAreaSeries* area = nullptr;
+    QBarSet* bars = nullptr;
+    if (kind_ == Kind::Area) {
+        area = new QAreaSeries;
+        area->setUpperSeries(new QLineSeries(area));  // no lower series: filled down to the floor
+        area->setObjectName(QString::fromLatin1(name));
+        area->setName(FromSjis(title));
+        area->setColor(color);
+        area->setBorderColor(color);
+        chart()->addSeries(area);
+        area->attachAxis(positionAxis_);
+        area->attachAxis(valueAxis_);
+    } else {
+        if (!barGroup_) {
+            barGroup_ = new QHorizontalBarSeries;
+            chart()->addSeries(barGroup_);
+            barGroup_->attachAxis(positionAxis_);
+            barGroup_->attachAxis(valueAxis_);
+        }
+        bars = new QBarSet(FromSjis(title));
+        bars->setObjectName(QString::fromLatin1(name));
+        bars->setColor(color);
+        barGroup_->append(bars);
+    }
+    series_.push_back(std::unique_ptr<ChartSeries>(new ChartSeries(*this, area, bars, color)));
+    KeepLegendColors();
+    return series_.back().get();
+}
+
+QString Chart::VisibleLabel(const QString& category)
+{
+    QString label = category;
+    while (label.endsWith(positionMark))
+        label.chop(1);
+    return label;
+}
+
+void Chart::NamePosition(int position, const std::string& label)
+{
+    QString category = CategoryOf(label, position);
+    if (kind_ == Kind::Area) {
+        auto* axis = static_cast<QCategoryAxis*>(positionAxis_);
+        QStringList categories = axis->categoriesLabels();
+        if (position < categories.size())
+            axis->replaceLabel(categories[position], category);
+        else
+            axis->append(category, position);
+    } else {
+        auto* axis = static_cast<QBarCategoryAxis*>(positionAxis_);
+        if (position < axis->count())
+            axis->replace(axis->at(position), category);
+        else
+            axis->append(category);
+        if (position == int(barLabels_.size()))
+            barLabels_.push_back(new QGraphicsSimpleTextItem(chart()));
+        barLabels_[position]->setText(FromSjis(label));  // plain text, never markup
+        ReserveBarLabelRoom();
+        PlaceBarLabels();
+    }
+}
+
+void Chart::ReserveBarLabelRoom()
+{
+    QFontMetrics metrics(positionAxis_->labelsFont());
+    int widest = 0;
+    for (QGraphicsSimpleTextItem* label : barLabels_)
+        widest = std::max(widest, metrics.horizontalAdvance(label->text()));
+    int room = widest > 0 ? widest + labelGap : 0;
+    if (room == barLabelRoom_)
+        return;
+    barLabelRoom_ = room;
+    chart()->setMargins(QMargins(chartMargin + room, chartMargin, chartMargin, chartMargin));
+}
+
+void Chart::PlaceBarLabels()
+{
+    // The category axis spans half a place below the first bar and above the last.
+    const QRectF plot = chart()->plotArea();
+    const int count = int(barLabels_.size());
+    for (int position = 0; position < count; ++position) {
+        QGraphicsSimpleTextItem* label = barLabels_[position];
+        label->setFont(positionAxis_->labelsFont());
+        label->setBrush(positionAxis_->labelsBrush());
+        QRectF box = label->boundingRect();
+        qreal middle = plot.bottom() - (position + 0.5) * plot.height() / count;
+        label->setPos(plot.left() - labelGap - box.width(), middle - box.height() / 2);
+    }
+}
+
+void Chart::IncludeValue(double value)
+{
+    // Qt sets an axis' range from the series it has when the axis is attached and leaves it
+    // there, so an automatic range is widened here as the points come, to round numbers and
+    // always from zero, where the bars start and the areas are filled from.
+    if (!automaticValues_ || (value >= valueAxis_->min() && value <= valueAxis_->max()))
+        return;
+    valueAxis_->setRange(std::min(valueAxis_->min(), value), std::max(valueAxis_->max(), value));
+    valueAxis_->applyNiceNumbers();
+}
+
+void Chart::KeepLegendColors()
+{
+    // Qt colours a legend entry like its series; ours shows the series colour even where the
+    // points have another. Qt rebuilds a bar group's entries when a set joins it, so all
+    // entries are set again after every new series.
+    for (const auto& series : series_) {
+        if (series->area_) {
+            for (QLegendMarker* marker : chart()->legend()->markers(series->area_))
+                marker->setBrush(series->color_);
+            continue;
+        }
+        for (QLegendMarker* marker : chart()->legend()->markers(barGroup_)) {
+            auto* barMarker = static_cast<QBarLegendMarker*>(marker);
+            if (barMarker->barset() == series->bars_)
+                marker->setBrush(series->color_);
+        }
+    }
+}
+
+} // namespace toolkit

@@ -1,0 +1,101 @@
+// Charts for the windows: a chart with title lines, a value axis, a position axis and a legend,
+// and series whose points are added one at a time with a value, a label and a colour. The only
+// place that knows Qt Charts; texts come in as Shift-JIS like every other control's.
+#pragma once
+
+#include <QChartView>
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAbstractAxis;
+class QAreaSeries;
+class QGraphicsSimpleTextItem;
+class QBarSet;
+class QHorizontalBarSeries;
+class QValueAxis;
+
+namespace toolkit {
+
+class Chart;
+
+// One series of a chart. Each point takes the next position (0 for the first, then 1, 2, ...):
+// for an area the horizontal coordinate, for horizontal bars the bar's place from the bottom.
+class ChartSeries {
+public:
+    // The value lies along the value axis, the label names the point's position on the
+    // position axis, and the colour paints the point.
+    void Add(double value, const std::string& label, const QColor& color);
+    int Count() const;
+
+    // The colour the legend shows, which need not be the colour of the points.
+    QColor Color() const { return color_; }
+
+private:
+    friend class Chart;
+    ChartSeries(Chart& chart, QAreaSeries* area, QBarSet* bars, const QColor& color);
+
+    Chart& chart_;
+    QAreaSeries* area_;
+    QBarSet* bars_;
+    QColor color_;
+};
+
+class Chart : public QChartView {
+    Q_OBJECT
+public:
+    // Areas over a horizontal position axis, or horizontal bars over a vertical one. The bar
+    // series of one chart stand side by side at each position.
+    enum class Kind { Area, HorizontalBars };
+
+    // `name` is the layout name; it becomes the object name and the accessible name.
+    Chart(QWidget* parent, const char* name, Kind kind);
+
+    void SetTitle(const std::vector<std::string>& lines);
+    void SetTitleFont(const QFont& font, const QColor& color);
+    void SetLegend(Qt::Alignment alignment);
+    void SetLegendFont(const QFont& font, const QColor& color);
+    void HideLegend();
+    // The wall behind the points on the side of the vertical axis; the floor stays white.
+    void SetWallColor(const QColor& color);
+
+    void SetValueAxisTitle(const std::string& title);
+    void SetValueAxisRange(double minimum, double maximum);
+    void SetValueAxisLabelsFont(const QFont& font, const QColor& color);
+    void SetPositionAxisRange(double minimum, double maximum);
+    void SetPositionAxisLabelsFont(const QFont& font, const QColor& color);
+    void HidePositionAxis();
+
+    // `name` becomes the object name of the Qt series (an area) or bar set (a bar series).
+    ChartSeries* AddSeries(const char* name, const std::string& title, const QColor& color);
+
+    // The label of a position axis category: the text as added, without the invisible marks
+    // that keep every position's category distinct.
+    static QString VisibleLabel(const QString& category);
+
+    // The texts drawn beside the bars, one per position from the bottom.
+    std::vector<QGraphicsSimpleTextItem*> BarLabels() const { return barLabels_; }
+
+private:
+    friend class ChartSeries;
+    // The position is named by the last label added there.
+    void NamePosition(int position, const std::string& label);
+    void KeepLegendColors();
+    void IncludeValue(double value);
+    void ReserveBarLabelRoom();
+    void PlaceBarLabels();
+
+    Kind kind_;
+    QAbstractAxis* positionAxis_;
+    QValueAxis* valueAxis_;
+    QHorizontalBarSeries* barGroup_ = nullptr;
+    bool automaticValues_ = true;
+    std::vector<QGraphicsSimpleTextItem*> barLabels_;
+    int barLabelRoom_ = 0;
+    std::vector<std::unique_ptr<ChartSeries>> series_;
+};
+
+} // namespace toolkit
