@@ -22,17 +22,6 @@ QDate todayForTest;
     throw Failure(message);
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 int32_t Checked(int64_t value)
 {
     if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
@@ -44,44 +33,10 @@ int32_t Checked(int64_t value)
 
 int32_t IntFromText(std::string_view text)
 {
-    auto fail = [&] { FailWith("'%s' は整数ではありません", text); };
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ')
-        ++i;
-    int64_t value = 0;
-    if (i < text.size() && text[i] == '$') {
-        ++i;
-        if (i == text.size())
-            fail();
-        for (; i < text.size(); ++i) {
-            int digit = HexDigit(text[i]);
-            if (digit < 0)
-                fail();
-            value = value * 16 + digit;
-            if (value > std::numeric_limits<int32_t>::max())
-                fail();
-        }
-        return static_cast<int32_t>(value);
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    if (i == text.size())
-        fail();
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            fail();
-        value = value * 10 + (text[i] - '0');
-        if (value > int64_t(std::numeric_limits<int32_t>::max()) + 1)
-            fail();
-    }
-    if (negative)
-        value = -value;
-    if (value > std::numeric_limits<int32_t>::max())
-        fail();
-    return static_cast<int32_t>(value);
+    std::optional<int32_t> value = TryIntFromText(text);
+    if (!value)
+        FailWith("'%s' は整数ではありません", text);
+    return *value;
 }
 
 std::string TextFromInt(int64_t value) { return std::to_string(value); }

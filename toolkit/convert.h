@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,8 @@ namespace toolkit {
 // Optional leading blanks, then an optional sign and ASCII digits, or "$" and hex digits;
 // nothing after; -2147483648 to 2147483647. Otherwise fails with "'%s' は整数ではありません".
 int32_t IntFromText(std::string_view text);
+// The same syntax without a failure: nothing when IntFromText would fail.
+std::optional<int32_t> TryIntFromText(std::string_view text);
 
 // Decimal, "-" when negative, no leading zeros or blanks.
 std::string TextFromInt(int64_t value);

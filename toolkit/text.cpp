@@ -39,6 +39,22 @@ public:
 
     // A sequence the converter rejects (or one cut off at the end) becomes the replacement: one
     // input character is skipped, a whole UTF-8 sequence or a single Shift-JIS byte.
+    // True when the converter takes all of `in` without a rejected or cut-off sequence.
+    bool Accepts(std::string_view in) const
+    {
+        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        char* source = const_cast<char*>(in.data());
+        size_t sourceLeft = in.size();
+        char buffer[512];
+        while (sourceLeft > 0) {
+            char* target = buffer;
+            size_t targetLeft = sizeof buffer;
+            if (iconv(handle_, &source, &sourceLeft, &target, &targetLeft) == static_cast<size_t>(-1) && errno != E2BIG)
+                return false;
+        }
+        return true;
+    }
+
     std::string Convert(std::string_view in) const
     {
         std::string out;
@@ -100,6 +116,15 @@ QString FromSjis(std::string_view sjis)
     std::string utf8 = Decoder().Convert(sjis);
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
+
+std::string Utf8FromSjis(std::string_view sjis)
+{
+    if (IsAscii(sjis))
+        return std::string(sjis);
+    return Decoder().Convert(sjis);
+}
+
+bool IsValidSjis(std::string_view sjis) { return IsAscii(sjis) || Decoder().Accepts(sjis); }
 
 std::string ToSjis(const QString& text)
 {

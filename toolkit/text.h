@@ -15,6 +15,14 @@ std::string Sjis(std::string_view utf8);
 // by a 12-byte cut, say) becomes U+FFFD; decoding never fails.
 QString FromSjis(std::string_view sjis);
 
+// Decodes Shift-JIS to UTF-8 bytes, for output that is not drawn (the command-line companion's
+// JSON and CSV); a byte that starts no valid character becomes U+FFFD, as in FromSjis.
+std::string Utf8FromSjis(std::string_view sjis);
+
+// True when `sjis` is whole Shift-JIS characters only: no lone lead byte, no byte that code
+// page 932 does not define.
+bool IsValidSjis(std::string_view sjis);
+
 // Encodes text that Qt hands the program (key events, edits, file names) to Shift-JIS.
 std::string ToSjis(const QString& text);
 
