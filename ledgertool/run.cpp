@@ -1,0 +1,211 @@
+#include "ledgertool/commands.h"
+
+#include <algorithm>
+
+namespace {
+
+const char* const UsageText = R"(Usage: kivelo-ledger COMMAND FILE... [OPTION...]
+Reads, checks and exports the account book's ledger files (*.ZMR).
+
+Commands:
+  dump FILE                  the last record as JSON in UTF-8, every area by its name
+  check FILE...              every problem found, one per line: FILE: where: what
+  csv FILE [--encoding ENC]  one CSV line per detail item; ENC is utf-8 (the default) or cp932
+  homebank FILE --year YYYY  the detail items in HomeBank's transaction import format, dated
+                             from the day labels, YYYY being the year of the first day
+  diff A B                   every field that differs between two ledgers, with both texts
+
+Options:
+  --help                     show this text
+
+Exit status: 0 success; 1 check found problems or diff found differences;
+2 bad usage, an unreadable file, or a ledger that cannot be exported.
+)";
+
+struct Invocation {
+    std::string Command;
+    std::vector<std::string> Files;
+    std::optional<std::string> Encoding;
+    std::optional<std::string> Year;
+};
+
+// Splits the arguments into the command, its files and its options; "--name value" and
+// "--name=value" are both taken, and "--" ends the options.
+std::optional<std::string> ParseArguments(const std::vector<std::string>& arguments, Invocation& invocation)
+{
+    bool optionsEnded = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
+            if (invocation.Command.empty())
+                invocation.Command = argument;
+            else
+                invocation.Files.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        std::string name = argument;
+        std::optional<std::string> value;
+        if (std::string::size_type equals = argument.find('='); equals != std::string::npos) {
+            name = argument.substr(0, equals);
+            value = argument.substr(equals + 1);
+        }
+        std::optional<std::string>* target = name == "--encoding" ? &invocation.Encoding
+            : name == "--year"                                   ? &invocation.Year
+                                                                 : nullptr;
+        if (!target)
+            return "unknown option '" + argument + "'";
+        if (!value) {
+            if (i + 1 == arguments.size())
+                return "option '" + name + "' needs a value";
+            value = arguments[++i];
+        }
+        *target = value;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> CheckArity(const Invocation& invocation)
+{
+    const std::string& command = invocation.Command;
+    size_t files = invocation.Files.size();
+    if (command.empty())
+        return std::string("no command given");
+    if (command != "dump" && command != "check" && command != "csv" && command != "homebank" && command != "diff")
+        return "unknown command '" + command + "'";
+    if (command == "check" && files == 0)
+        return std::string("check needs at least one file");
+    if (command == "diff" && files != 2)
+        return std::string("diff needs two files");
+    if ((command == "dump" || command == "csv" || command == "homebank") && files != 1)
+        return command + " needs one file";
+    if (invocation.Encoding && command != "csv")
+        return "option '--encoding' is for csv, not " + command;
+    if (invocation.Encoding && *invocation.Encoding != "utf-8" && *invocation.Encoding != "cp932")
+        return "unknown encoding '" + *invocation.Encoding + "' (utf-8 or cp932)";
+    if (invocation.Year && command != "homebank")
+        return "option '--year' is for homebank, not " + command;
+    if (command == "homebank" && !invocation.Year)
+        return std::string("homebank needs --year YYYY, the year of the first day of the period");
+    if (invocation.Year
+        && (invocation.Year->size() != 4
+            || !std::all_of(invocation.Year->begin(), invocation.Year->end(), [](char c) { return c >= '0' && c <= '9'; })
+            || *invocation.Year < "1000"))
+        return "year '" + *invocation.Year + "' is not a four-digit year";
+    return std::nullopt;
+}
+
+void FileFailure(CommandOutput& output, const std::string& file, const std::string& reason)
+{
+    output.Err += "kivelo-ledger: " + file + ": " + reason + "\n";
+}
+
+// Reads one file for a command that needs its record; false after reporting why not.
+bool ReadWithRecord(const std::string& file, LedgerImage& image, CommandOutput& output)
+{
+    if (std::optional<std::string> reason = ReadLedgerImage(file, image)) {
+        FileFailure(output, file, *reason);
+        return false;
+    }
+    if (!image.HasRecord()) {
+        FileFailure(output, file, "holds no whole record (" + std::to_string(image.Size) + " bytes)");
+        return false;
+    }
+    return true;
+}
+
+int Check(const Invocation& invocation, CommandOutput& output)
+{
+    int status = ExitSuccess;
+    LedgerImage image;
+    for (const std::string& file : invocation.Files) {
+        if (std::optional<std::string> reason = ReadLedgerImage(file, image)) {
+            FileFailure(output, file, *reason);
+            status = ExitFailure;
+            continue;
+        }
+        if (CheckLedger(file, image, output.Out) > 0 && status == ExitSuccess)
+            status = ExitProblems;
+    }
+    return status;
+}
+
+int Dump(const Invocation& invocation, CommandOutput& output)
+{
+    LedgerImage image;
+    const std::string& file = invocation.Files[0];
+    if (std::optional<std::string> reason = ReadLedgerImage(file, image)) {
+        FileFailure(output, file, *reason);
+        return ExitFailure;
+    }
+    DumpLedger(image, output.Out);
+    return ExitSuccess;
+}
+
+int Csv(const Invocation& invocation, CommandOutput& output)
+{
+    LedgerImage image;
+    if (!ReadWithRecord(invocation.Files[0], image, output))
+        return ExitFailure;
+    CsvOfLedger(image, invocation.Encoding == std::optional<std::string>("cp932"), output.Out);
+    return ExitSuccess;
+}
+
+int HomeBank(const Invocation& invocation, CommandOutput& output)
+{
+    LedgerImage image;
+    const std::string& file = invocation.Files[0];
+    if (!ReadWithRecord(file, image, output))
+        return ExitFailure;
+    if (std::optional<std::string> problem = HomeBankOfLedger(image, std::stoi(*invocation.Year), output.Out)) {
+        FileFailure(output, file, *problem);
+        return ExitFailure;
+    }
+    return ExitSuccess;
+}
+
+int Diff(const Invocation& invocation, CommandOutput& output)
+{
+    LedgerImage a;
+    LedgerImage b;
+    int status = ExitSuccess;
+    for (size_t i = 0; i < 2; ++i)
+        if (std::optional<std::string> reason = ReadLedgerImage(invocation.Files[i], i == 0 ? a : b)) {
+            FileFailure(output, invocation.Files[i], *reason);
+            status = ExitFailure;
+        }
+    if (status != ExitSuccess)
+        return status;
+    return DiffLedgers(a, b, output.Out) > 0 ? ExitProblems : ExitSuccess;
+}
+
+} // namespace
+
+int RunLedgerTool(const std::vector<std::string>& arguments, CommandOutput& output)
+{
+    if (std::find_if(arguments.begin(), arguments.end(), [](const std::string& a) { return a == "--help" || a == "-h"; })
+        != arguments.end()) {
+        output.Out += UsageText;
+        return ExitSuccess;
+    }
+    Invocation invocation;
+    std::optional<std::string> problem = ParseArguments(arguments, invocation);
+    if (!problem)
+        problem = CheckArity(invocation);
+    if (problem) {
+        output.Err += "kivelo-ledger: " + *problem + "; see 'kivelo-ledger --help'\n";
+        return ExitFailure;
+    }
+    if (invocation.Command == "dump")
+        return Dump(invocation, output);
+    if (invocation.Command == "check")
+        return Check(invocation, output);
+    if (invocation.Command == "csv")
+        return Csv(invocation, output);
+    if (invocation.Command == "homebank")
+        return HomeBank(invocation, output);
+    return Diff(invocation, output);
+}

@@ -1,0 +1,31 @@
+// How the command-line companion names cells and writes texts: the place of a slot in words,
+// Shift-JIS texts quoted for one-line reports, JSON strings, and hex bytes.
+#pragma once
+
+#include "ledger/record.h"
+
+#include <string>
+#include <string_view>
+
+// A detail-area column as the list it belongs to: day-table cell (DayColumn, DayRow), list
+// column ListColumn.
+struct DetailListColumn {
+    int DayColumn;
+    int DayRow;
+    int ListColumn;
+};
+DetailListColumn ListOfDetailColumn(int areaColumn);
+
+// "daily table (2, 1)", "detail lists (2, 1) cell (0, 3)", "memo".
+std::string SlotPlace(const RecordArea& area, int column, int row);
+
+// The text decoded to UTF-8 in double quotes, with quotes, backslashes and control characters
+// escaped so that it stays on one line; a text that is not valid Shift-JIS is followed by its
+// bytes in hex: "電\uFFFD" (bytes 93 64 82).
+std::string QuotedText(std::string_view sjis);
+
+// Appends `utf8` as a JSON string, quotes included.
+void AppendJsonString(std::string& out, std::string_view utf8);
+
+// "9364" for the bytes 0x93 0x64.
+std::string HexBytes(std::string_view bytes);
