@@ -1,19 +1,23 @@
 // kivelo-ledger, run as the user runs it: the built executable on ledger files assembled through
 // the ledger library and on files spoiled by hand, checked by its output and exit status.
+#include "app/form1.h"
 #include "ledger/ledgerfile.h"
 #include "ledger/record.h"
 #include "ledger/tables.h"
 #include "toolkit/text.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstring>
+#include <memory>
 
 using toolkit::Sjis;
 
@@ -120,6 +124,39 @@ QJsonObject CellOf(const QJsonObject& dump, const QString& area, int column, int
             return cell;
     }
     return {};
+}
+
+// The program's own window, driven as the user drives it.
+void ClickCell(toolkit::StringGrid* grid, int col, int row)
+{
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->CellRect(col, row).center());
+}
+
+void DoubleClickCell(toolkit::StringGrid* grid, int col, int row)
+{
+    QPoint centre = grid->CellRect(col, row).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, centre);
+}
+
+// One key event per character, each with its text, to the control that has the focus.
+void Type(const QString& text)
+{
+    QWidget* focused = QApplication::focusWidget();
+    QVERIFY(focused);
+    for (QChar character : text) {
+        if (character.unicode() < 0x80)
+            QTest::keyClicks(focused, QString(character));
+        else
+            QTest::sendKeyEvent(QTest::Click, focused, Qt::Key_unknown, QString(character), Qt::NoModifier);
+    }
+}
+
+void TypeInto(toolkit::StringGrid* grid, int col, int row, const QString& text)
+{
+    ClickCell(grid, col, row);
+    Type(text);
 }
 
 } // namespace
@@ -466,6 +503,46 @@ private slots:
         Run run = RunTool({ "csv", path });
         QCOMPARE(QString::fromUtf8(run.Err), "kivelo-ledger: " + path + ": holds no whole record (10 bytes)\n");
         QCOMPARE(run.Status, 2);
+    }
+
+    void aMonthSavedByTheProgramReadsBackAndIsClean()
+    {
+        auto form = std::make_unique<TForm1>();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClicks(form->Edit1, "12");
+        QTest::keyClicks(form->Edit2, "25");
+        QTest::mouseClick(form->Button2, Qt::LeftButton);
+        TypeInto(form->StringGrid3, 1, 2, "80000");
+        DoubleClickCell(form->StringGrid4, 2, 1);
+        TypeInto(form->StringGrid5, 1, 1, "300");
+        TypeInto(form->StringGrid5, 0, 3, QStringLiteral("ﾊﾟﾝ"));
+        TypeInto(form->StringGrid5, 1, 3, "450");
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        DoubleClickCell(form->StringGrid4, 9, 2);
+        TypeInto(form->StringGrid5, 0, 1, QStringLiteral("Ａ電気代"));
+        TypeInto(form->StringGrid5, 1, 1, "5000");
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        QString path = Path("saved.ZMR");
+        toolkit::SetFileDialogAnswerForTest([&](toolkit::FileDialog::Kind, const QString&) { return path; });
+        form->SaveAs1->trigger();
+        toolkit::SetFileDialogAnswerForTest(nullptr);
+        form.reset();
+
+        Run check = RunTool({ "check", path });
+        QCOMPARE(QString::fromUtf8(check.Out), QString());
+        QCOMPARE(check.Status, 0);
+        QJsonObject dump = DumpOf(path);
+        QCOMPARE(CellOf(dump, "daily table", 2, 0)["text"].toString(), Utf8("12月25日"));
+        QCOMPARE(CellOf(dump, "daily table", 2, 1)["text"].toString(), "750");
+        QCOMPARE(CellOf(dump, "daily table", 1, 18)["text"].toString(), "5750");
+        QCOMPARE(CellOf(dump, "detail lists", 0, 1, 9, 2)["text"].toString(), Utf8("A電気代"));
+        QCOMPARE(CellOf(dump, "money on hand", 1, 2)["text"].toString(), "75000");
+        Run homebank = RunTool({ "homebank", path, "--year", "2024" });
+        QCOMPARE(QString::fromUtf8(homebank.Out),
+            Utf8("2024-12-25;3;;;お　米;-300;食　費;\n"
+                 "2024-12-25;3;;;ﾊﾟﾝ;-450;食　費;\n"
+                 "2025-01-01;11;;;A電気代;-5000;水道･光熱費;\n"));
     }
 
     void helpNamesEveryCommand()
