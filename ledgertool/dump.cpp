@@ -18,9 +18,12 @@ void AppendNumber(std::string& out, const char* key, uint64_t value)
 void AppendCellBody(std::string& out, const LedgerImage& image, const RecordArea& area, int column, int row)
 {
     std::string_view text = image.Text(area, column, row);
+    std::string utf8 = toolkit::Utf8FromSjis(text);
     out += "\"text\": ";
-    AppendJsonString(out, toolkit::Utf8FromSjis(text));
-    if (!toolkit::IsValidSjis(text)) {
+    AppendJsonString(out, utf8);
+    // Code page 932 maps no character to U+FFFD, so a replacement mark in the decoded text is a
+    // byte that starts no whole character; this spares a second pass over every cell.
+    if (utf8.find("\xEF\xBF\xBD") != std::string::npos) {
         out += ", \"bytes\": \"";
         out += HexBytes(text);
         out += '"';
