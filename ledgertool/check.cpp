@@ -125,8 +125,7 @@ private:
 
     // The sum of non-empty amounts, as the program adds them; nothing when one of them is not an
     // integer, which is reported on its own.
-    template <class AmountAt>
-    std::optional<int64_t> Sum(int first, int last, AmountAt amountAt) const
+    template <class AmountAt> std::optional<int64_t> Sum(int first, int last, AmountAt amountAt) const
     {
         int64_t sum = 0;
         for (int i = first; i <= last; ++i) {
@@ -140,8 +139,8 @@ private:
 
     // Reports a total cell whose value is not `sum`; a sum outside 32 bits is reported as such,
     // since the program fails on it with an overflow.
-    void CompareTotal(int column, int row, std::optional<int64_t> sum, const std::string& totalName,
-        const std::string& sumName)
+    void CompareTotal(
+        int column, int row, std::optional<int64_t> sum, const std::string& totalName, const std::string& sumName)
     {
         Amount total = Day(column, row);
         if (!sum || total.Kind == Amount::State::Invalid)
@@ -153,7 +152,8 @@ private:
         }
         // An empty total counts as 0: it is what a cell holds before its first sum.
         if (total.Value != *sum)
-            Report(where, totalName + QuotedText(Text(DailyArea, column, row)) + " differs from " + sumName + ", "
+            Report(where,
+                totalName + QuotedText(Text(DailyArea, column, row)) + " differs from " + sumName + ", "
                     + std::to_string(*sum));
     }
 

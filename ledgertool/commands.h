@@ -10,12 +10,12 @@
 #include <vector>
 
 constexpr int ExitSuccess = 0;
-constexpr int ExitProblems = 1;  // check found problems, diff found differences
-constexpr int ExitFailure = 2;   // bad usage, an unreadable file, data an export cannot take
+constexpr int ExitProblems = 1; // check found problems, diff found differences
+constexpr int ExitFailure = 2; // bad usage, an unreadable file, data an export cannot take
 
 struct CommandOutput {
     std::string Out;
-    std::string Err;  // one line per failure: "kivelo-ledger: FILE: reason"
+    std::string Err; // one line per failure: "kivelo-ledger: FILE: reason"
 };
 
 // Runs the command line without the program name (`check a.ZMR b.ZMR`) and returns the exit

@@ -13,8 +13,8 @@ struct DetailItem {
     int DayColumn;
     int DayRow;
     int ListRow;
-    std::string_view DayLabel;  // row 0 of its column of the daily table
-    std::string_view Category;  // column 0 of its row
+    std::string_view DayLabel; // row 0 of its column of the daily table
+    std::string_view Category; // column 0 of its row
     std::string_view Name;
     std::string_view Amount;
 };
@@ -33,14 +33,14 @@ BankMark BankMarkOf(std::string_view name)
 
 // The items of the lists of the day cells, day by day, row by row, in list order. Rows without a
 // name and without an amount are no items; the spare list row 18 is none either.
-template <class Visit>
-void ForEachItem(const LedgerImage& image, Visit visit)
+template <class Visit> void ForEachItem(const LedgerImage& image, Visit visit)
 {
     for (int dayColumn = 2; dayColumn <= 32; ++dayColumn)
         for (int dayRow = 1; dayRow <= 19; ++dayRow)
             for (int listRow = 1; listRow <= 17; ++listRow) {
                 DetailItem item { dayColumn, dayRow, listRow, image.Text(DailyArea, dayColumn, 0),
-                    image.Text(DailyArea, 0, dayRow), image.Text(DetailArea, DetailColumn(dayColumn, dayRow, 0), listRow),
+                    image.Text(DailyArea, 0, dayRow),
+                    image.Text(DetailArea, DetailColumn(dayColumn, dayRow, 0), listRow),
                     image.Text(DetailArea, DetailColumn(dayColumn, dayRow, 1), listRow) };
                 if (!item.Name.empty() || !item.Amount.empty())
                     visit(item);
@@ -125,7 +125,7 @@ int DaysInMonth(int year, int month)
 // The calendar date of each day column, or the reason it has none. The year starts at `year`
 // and advances where the labels pass from 12月 to 1月.
 struct ColumnDate {
-    std::string Date;  // y-m-d
+    std::string Date; // y-m-d
     std::string Problem;
 };
 
@@ -207,7 +207,7 @@ std::optional<std::string> HomeBankOfLedger(const LedgerImage& image, int year, 
         lines += ";;;";
         AppendField(lines, toolkit::Utf8FromSjis(item.Name), ';');
         lines += ';';
-        lines += std::to_string(-int64_t(*amount));  // spending is negative
+        lines += std::to_string(-int64_t(*amount)); // spending is negative
         lines += ';';
         AppendField(lines, toolkit::Utf8FromSjis(item.Category), ';');
         lines += ";\n";

@@ -30,7 +30,7 @@ std::optional<std::string> ReadLedgerImage(const std::string& path, LedgerImage&
     Descriptor file { ::open(path.c_str(), O_RDONLY | O_CLOEXEC) };
     if (file.Value < 0)
         return std::string(std::strerror(errno));
-    struct stat status {};
+    struct stat status { };
     if (::fstat(file.Value, &status) != 0)
         return std::string(std::strerror(errno));
     if (S_ISDIR(status.st_mode))

@@ -17,7 +17,7 @@ struct LedgerImage {
     uint64_t Size = 0;
     uint64_t Records = 0;
     uint64_t TrailingBytes = 0;
-    std::unique_ptr<unsigned char[]> Record;  // RecordSize bytes, valid when Records > 0
+    std::unique_ptr<unsigned char[]> Record; // RecordSize bytes, valid when Records > 0
 
     bool HasRecord() const { return Records > 0; }
     std::string_view Text(const RecordArea& area, int column, int row) const

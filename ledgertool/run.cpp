@@ -54,8 +54,8 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& argume
             value = argument.substr(equals + 1);
         }
         std::optional<std::string>* target = name == "--encoding" ? &invocation.Encoding
-            : name == "--year"                                   ? &invocation.Year
-                                                                 : nullptr;
+            : name == "--year"                                    ? &invocation.Year
+                                                                  : nullptr;
         if (!target)
             return "unknown option '" + argument + "'";
         if (!value) {
@@ -92,7 +92,8 @@ std::optional<std::string> CheckArity(const Invocation& invocation)
         return std::string("homebank needs --year YYYY, the year of the first day of the period");
     if (invocation.Year
         && (invocation.Year->size() != 4
-            || !std::all_of(invocation.Year->begin(), invocation.Year->end(), [](char c) { return c >= '0' && c <= '9'; })
+            || !std::all_of(
+                invocation.Year->begin(), invocation.Year->end(), [](char c) { return c >= '0' && c <= '9'; })
             || *invocation.Year < "1000"))
         return "year '" + *invocation.Year + "' is not a four-digit year";
     return std::nullopt;
@@ -186,7 +187,8 @@ int Diff(const Invocation& invocation, CommandOutput& output)
 
 int RunLedgerTool(const std::vector<std::string>& arguments, CommandOutput& output)
 {
-    if (std::find_if(arguments.begin(), arguments.end(), [](const std::string& a) { return a == "--help" || a == "-h"; })
+    if (std::find_if(
+            arguments.begin(), arguments.end(), [](const std::string& a) { return a == "--help" || a == "-h"; })
         != arguments.end()) {
         output.Out += UsageText;
         return ExitSuccess;

@@ -38,9 +38,15 @@ Run RunTool(const QStringList& arguments)
         process.readAllStandardError() };
 }
 
-QString Utf8(const char* text) { return QString::fromUtf8(text); }
+QString Utf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
 
-void PutDaily(int column, int row, const char* utf8) { PutSlot(DailyArea, column, row, Sjis(utf8)); }
+void PutDaily(int column, int row, const char* utf8)
+{
+    PutSlot(DailyArea, column, row, Sjis(utf8));
+}
 
 void PutItem(int column, int row, int listRow, const char* name, const char* amount)
 {
@@ -67,7 +73,7 @@ void AssembleCleanMonth()
     InitDefaultDetailLists();
     PutItem(2, 1, 1, "お　米", "300");
     PutItem(2, 1, 2, "副　菜", "1200");
-    PutItem(9, 2, 1, "A電気代", "5000");  // booked: the mark is the half-width A now
+    PutItem(9, 2, 1, "A電気代", "5000"); // booked: the mark is the half-width A now
     ExpenseBudget[0][1].Assign(Sjis("食　費"));
     ExpenseBudget[1][1].Assign("30000");
     PutBudgetAreas();
@@ -114,8 +120,8 @@ QJsonObject DumpOf(const QString& path)
 
 // The cell objects of an area of a dump that sit at `column`, `row` (and, for the detail lists,
 // in the list of day cell dayColumn, dayRow).
-QJsonObject CellOf(const QJsonObject& dump, const QString& area, int column, int row, int dayColumn = -1,
-    int dayRow = -1)
+QJsonObject CellOf(
+    const QJsonObject& dump, const QString& area, int column, int row, int dayColumn = -1, int dayRow = -1)
 {
     for (const QJsonValue& value : dump["record"].toObject()[area].toArray()) {
         QJsonObject cell = value.toObject();
@@ -233,7 +239,7 @@ private slots:
         // "食　費" and the lead byte of "代": the cut a 12-byte slot leaves.
         std::string cut = Sjis("食　費") + Sjis("代").substr(0, 1);
         PutSlot(IncomeArea, 0, 3, cut);
-        LedgerRecord[IncomeArea.SlotOffset(0, 4)] = 200;  // a length byte above the capacity
+        LedgerRecord[IncomeArea.SlotOffset(0, 4)] = 200; // a length byte above the capacity
         QJsonObject dump = DumpOf(WriteMonth("cut.ZMR"));
         QJsonObject cell = CellOf(dump, "income budget", 0, 3);
         QCOMPARE(cell["text"].toString(), Utf8("食　費\uFFFD"));
@@ -309,7 +315,8 @@ private slots:
         QTest::newRow("a bank total that differs from row 19")
             << 8 << "daily table (1, 19): bank total \"\" differs from the sum of row 19, 2000";
         QTest::newRow("an unbooked bank item")
-            << 9 << Utf8("detail lists (9, 2) cell (0, 1): bank item \"Ａ電気代\" is not booked against the bank balance");
+            << 9
+            << Utf8("detail lists (9, 2) cell (0, 1): bank item \"Ａ電気代\" is not booked against the bank balance");
     }
 
     void checkNamesEachProblem()
@@ -318,22 +325,36 @@ private slots:
         QFETCH(QString, line);
         AssembleCleanMonth();
         switch (fault) {
-        case 1: LedgerRecord[MemoArea.Offset] = 255; break;  // the memo's capacity: still sound
-        case 2: LedgerRecord[DailyArea.SlotOffset(0, 7)] = 13; break;
-        case 3: PutSlot(ExpenseArea, 1, 4, Sjis("３千")); break;
-        case 4: PutSlot(DetailArea, DetailColumn(2, 1, 1), 1, "300\r"); break;
-        case 5: PutSlot(DetailArea, DetailColumn(2, 1, 1), 2, "1100"); break;
+        case 1:
+            LedgerRecord[MemoArea.Offset] = 255;
+            break; // the memo's capacity: still sound
+        case 2:
+            LedgerRecord[DailyArea.SlotOffset(0, 7)] = 13;
+            break;
+        case 3:
+            PutSlot(ExpenseArea, 1, 4, Sjis("３千"));
+            break;
+        case 4:
+            PutSlot(DetailArea, DetailColumn(2, 1, 1), 1, "300\r");
+            break;
+        case 5:
+            PutSlot(DetailArea, DetailColumn(2, 1, 1), 2, "1100");
+            break;
         case 6:
             PutDaily(9, 18, "5500");
-            PutDaily(1, 18, "7000");  // the month's total follows the day total
+            PutDaily(1, 18, "7000"); // the month's total follows the day total
             break;
-        case 7: PutDaily(1, 2, ""); break;
+        case 7:
+            PutDaily(1, 2, "");
+            break;
         case 8:
             PutSlot(DetailArea, DetailColumn(20, 19, 0), 1, Sjis("引出し"));
             PutSlot(DetailArea, DetailColumn(20, 19, 1), 1, "2000");
             PutDaily(20, 19, "2000");
             break;
-        case 9: PutSlot(DetailArea, DetailColumn(9, 2, 0), 1, Sjis("Ａ電気代")); break;
+        case 9:
+            PutSlot(DetailArea, DetailColumn(9, 2, 0), 1, Sjis("Ａ電気代"));
+            break;
         }
         QString path = WriteMonth("fault.ZMR");
         if (fault == 0)
@@ -342,7 +363,7 @@ private slots:
         if (fault == 1) {
             QCOMPARE(run.Out, QByteArray());
             QCOMPARE(run.Status, 0);
-            LedgerRecord[MemoArea.Offset] = 0;  // and one above it is a problem
+            LedgerRecord[MemoArea.Offset] = 0; // and one above it is a problem
             LedgerRecord[OnHandArea.SlotOffset(1, 5)] = 200;
             run = RunTool({ "check", WriteMonth("fault.ZMR") });
             line = "money on hand (1, 5): length byte 200 is above the slot's capacity of 12";
@@ -399,8 +420,8 @@ private slots:
     void homebankDatesAPeriodFromDecember25InTwoYears()
     {
         AssembleCleanMonth();
-        PutItem(8, 1, 1, "Ａ家賃", "70000");  // 12月31日, not booked yet
-        PutItem(9, 1, 1, "お　米", "-200");    // 1月1日, a refund
+        PutItem(8, 1, 1, "Ａ家賃", "70000"); // 12月31日, not booked yet
+        PutItem(9, 1, 1, "お　米", "-200"); // 1月1日, a refund
         PutDetailArea();
         PutDaily(8, 1, "70000");
         Run run = RunTool({ "homebank", WriteMonth("month.ZMR"), "--year", "2024" });
@@ -472,18 +493,17 @@ private slots:
         QTest::newRow("no command") << QStringList() << "kivelo-ledger: no command given; see 'kivelo-ledger --help'";
         QTest::newRow("an unknown command")
             << QStringList { "show", "a.ZMR" } << "kivelo-ledger: unknown command 'show'; see 'kivelo-ledger --help'";
-        QTest::newRow("dump of two files")
-            << QStringList { "dump", "a.ZMR", "b.ZMR" } << "kivelo-ledger: dump needs one file; see 'kivelo-ledger --help'";
-        QTest::newRow("homebank without a year") << QStringList { "homebank", "a.ZMR" }
-                                                 << "kivelo-ledger: homebank needs --year YYYY, the year of the first day "
-                                                    "of the period; see 'kivelo-ledger --help'";
-        QTest::newRow("an encoding csv does not know")
-            << QStringList { "csv", "a.ZMR", "--encoding", "latin1" }
-            << "kivelo-ledger: unknown encoding 'latin1' (utf-8 or cp932); see 'kivelo-ledger --help'";
-        QTest::newRow("a file that does not exist")
-            << QStringList { "dump", "/nonexistent/a.ZMR" } << "kivelo-ledger: /nonexistent/a.ZMR: No such file or directory";
-        QTest::newRow("a folder instead of a file")
-            << QStringList { "csv", "/" } << "kivelo-ledger: /: Is a directory";
+        QTest::newRow("dump of two files") << QStringList { "dump", "a.ZMR", "b.ZMR" }
+                                           << "kivelo-ledger: dump needs one file; see 'kivelo-ledger --help'";
+        QTest::newRow("homebank without a year")
+            << QStringList { "homebank", "a.ZMR" }
+            << "kivelo-ledger: homebank needs --year YYYY, the year of the first day "
+               "of the period; see 'kivelo-ledger --help'";
+        QTest::newRow("an encoding csv does not know") << QStringList { "csv", "a.ZMR", "--encoding",
+            "latin1" } << "kivelo-ledger: unknown encoding 'latin1' (utf-8 or cp932); see 'kivelo-ledger --help'";
+        QTest::newRow("a file that does not exist") << QStringList { "dump", "/nonexistent/a.ZMR" }
+                                                    << "kivelo-ledger: /nonexistent/a.ZMR: No such file or directory";
+        QTest::newRow("a folder instead of a file") << QStringList { "csv", "/" } << "kivelo-ledger: /: Is a directory";
     }
 
     void badUsageAndUnreadableFilesExitWithTwo()
@@ -549,7 +569,8 @@ private slots:
     {
         Run run = RunTool({ "--help" });
         QCOMPARE(run.Status, 0);
-        for (const char* command : { "dump FILE", "check FILE...", "csv FILE", "homebank FILE --year YYYY", "diff A B" })
+        for (const char* command :
+            { "dump FILE", "check FILE...", "csv FILE", "homebank FILE --year YYYY", "diff A B" })
             QVERIFY2(run.Out.contains(command), command);
     }
 };
