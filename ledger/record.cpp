@@ -3,6 +3,7 @@
 #include "ledger/tables.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 unsigned char LedgerRecord[RecordSize];
@@ -51,14 +52,21 @@ void PutBudgetAreas()
             PutSlot(ExpenseArea, column, row, row < 20 ? ExpenseBudget[column][row].View() : std::string_view());
 }
 
+// The detail area holds DetailLists exactly as the table lies in memory: 13-byte cells, list
+// rows within list columns within day rows within day columns. So the area moves in one copy;
+// only the slots' lengths and the bytes after each text need a pass of their own.
+static_assert(sizeof(CellText) == CellSlot && offsetof(CellText, Length) == 0 && offsetof(CellText, Bytes) == 1,
+    "a CellText is its slot");
+static_assert(sizeof(DetailLists) == DetailArea.Size(), "DetailLists is the detail area");
+
 void PutDetailArea()
 {
-    for (int dayColumn = 0; dayColumn < 33; ++dayColumn)
-        for (int dayRow = 0; dayRow < 20; ++dayRow)
-            for (int listColumn = 0; listColumn < 2; ++listColumn)
-                for (int listRow = 0; listRow < 19; ++listRow)
-                    PutCell(DetailArea, DetailColumn(dayColumn, dayRow, listColumn), listRow,
-                        DetailLists[dayColumn][dayRow][listColumn][listRow]);
+    unsigned char* area = LedgerRecord + DetailArea.Offset;
+    std::memcpy(area, DetailLists, DetailArea.Size());
+    for (size_t slot = 0; slot < DetailArea.Size(); slot += CellSlot) {
+        size_t length = std::min<size_t>(area[slot], CellText::Capacity);
+        std::memset(area + slot + 1 + length, 0, CellText::Capacity - length);
+    }
 }
 
 void TakeBudgetAreas()
@@ -73,10 +81,9 @@ void TakeBudgetAreas()
 
 void TakeDetailArea()
 {
-    for (int dayColumn = 0; dayColumn < 33; ++dayColumn)
-        for (int dayRow = 0; dayRow < 20; ++dayRow)
-            for (int listColumn = 0; listColumn < 2; ++listColumn)
-                for (int listRow = 0; listRow < 19; ++listRow)
-                    TakeCell(DetailArea, DetailColumn(dayColumn, dayRow, listColumn), listRow,
-                        DetailLists[dayColumn][dayRow][listColumn][listRow]);
+    std::memcpy(DetailLists, LedgerRecord + DetailArea.Offset, DetailArea.Size());
+    CellText* cells = &DetailLists[0][0][0][0];
+    for (size_t cell = 0; cell < DetailArea.Size() / CellSlot; ++cell)
+        if (cells[cell].Length > CellText::Capacity)
+            cells[cell].Length = CellText::Capacity;
 }
