@@ -182,6 +182,8 @@ void TestChert::everyBarLabelIsDrawnBesideItsBar()
         series->Add(1, toolkit::ToSjis(label), red);
     chart.resize(249, 345);
     chart.show();
+    // The labels are placed once the chart has made room for them beside the plot.
+    QTRY_VERIFY(!chart.BarLabels().empty() && chart.BarLabels()[1]->sceneBoundingRect().left() >= 0);
     QApplication::processEvents();
     std::vector<QGraphicsSimpleTextItem*> drawn = chart.BarLabels();
     QCOMPARE(int(drawn.size()), labels.size());

@@ -169,6 +169,12 @@ void Chart::SetPositionAxisLabelsFont(const QFont& font, const QColor& color)
 {
     positionAxis_->setLabelsFont(font);
     positionAxis_->setLabelsColor(color);
+    for (QGraphicsSimpleTextItem* label : barLabels_) {
+        label->setFont(font);
+        label->setBrush(color);
+    }
+    if (!barLabels_.empty())
+        ScheduleBarLabels();
 }
 
 void Chart::HidePositionAxis() { positionAxis_->setVisible(false); }
@@ -228,12 +234,32 @@ void Chart::NamePosition(int position, const std::string& label)
             axis->replace(axis->at(position), category);
         else
             axis->append(category);
-        if (position == int(barLabels_.size()))
-            barLabels_.push_back(new QGraphicsSimpleTextItem(chart()));
+        if (position == int(barLabels_.size())) {
+            auto* item = new QGraphicsSimpleTextItem(chart());
+            item->setFont(positionAxis_->labelsFont());
+            item->setBrush(positionAxis_->labelsBrush());
+            barLabels_.push_back(item);
+        }
         barLabels_[position]->setText(FromSjis(label));  // plain text, never markup
-        ReserveBarLabelRoom();
-        PlaceBarLabels();
+        ScheduleBarLabels();
     }
+}
+
+void Chart::ScheduleBarLabels()
+{
+    // Every new bar moves all the others, so the labels are measured and placed once the
+    // points of this round of events are in, not once for every point.
+    if (barLabelsPending_)
+        return;
+    barLabelsPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            barLabelsPending_ = false;
+            ReserveBarLabelRoom();
+            PlaceBarLabels();
+        },
+        Qt::QueuedConnection);
 }
 
 void Chart::ReserveBarLabelRoom()
@@ -256,8 +282,6 @@ void Chart::PlaceBarLabels()
     const int count = int(barLabels_.size());
     for (int position = 0; position < count; ++position) {
         QGraphicsSimpleTextItem* label = barLabels_[position];
-        label->setFont(positionAxis_->labelsFont());
-        label->setBrush(positionAxis_->labelsBrush());
         QRectF box = label->boundingRect();
         qreal middle = plot.bottom() - (position + 0.5) * plot.height() / count;
         label->setPos(plot.left() - labelGap - box.width(), middle - box.height() / 2);

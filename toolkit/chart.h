@@ -85,6 +85,7 @@ private:
     void NamePosition(int position, const std::string& label);
     void KeepLegendColors();
     void IncludeValue(double value);
+    void ScheduleBarLabels();
     void ReserveBarLabelRoom();
     void PlaceBarLabels();
 
@@ -95,6 +96,7 @@ private:
     bool automaticValues_ = true;
     std::vector<QGraphicsSimpleTextItem*> barLabels_;
     int barLabelRoom_ = 0;
+    bool barLabelsPending_ = false;
     std::vector<std::unique_ptr<ChartSeries>> series_;
 };
 
