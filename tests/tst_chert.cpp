@@ -32,6 +32,7 @@ const QColor red(255, 0, 0);
 const QColor green(0, 128, 0);
 
 struct Point {
+    double Position;  // where Qt placed it: an area point's x, a bar's index in its set
     double Value;
     std::string Label;  // Shift-JIS, as the window was given it
     QColor Color;
@@ -54,11 +55,10 @@ std::vector<Point> PointsOf(QChart* chart, const char* seriesName)
             QStringList labels = axis->categoriesLabels();
             const QList<QPointF> xy = area->upperSeries()->points();
             for (int i = 0; i < xy.size(); ++i) {
-                if (xy[i].x() != i)
-                    qWarning("point %d lies at %g", i, xy[i].x());
                 QColor color = area->upperSeries()->pointConfiguration(i).value(
                     QXYSeries::PointConfiguration::Color).value<QColor>();
-                points.push_back({ xy[i].y(), toolkit::ToSjis(toolkit::Chart::VisibleLabel(labels.value(i))), color });
+                std::string label = toolkit::ToSjis(toolkit::Chart::VisibleLabel(labels.value(i)));
+                points.push_back({ xy[i].x(), xy[i].y(), label, color });
             }
         }
         if (auto* bars = qobject_cast<QHorizontalBarSeries*>(series)) {
@@ -68,7 +68,8 @@ std::vector<Point> PointsOf(QChart* chart, const char* seriesName)
                     continue;
                 for (int i = 0; i < set->count(); ++i) {
                     QColor color = set->isBarSelected(i) ? set->selectedColor() : set->color();
-                    points.push_back({ set->at(i), toolkit::ToSjis(toolkit::Chart::VisibleLabel(axis->at(i))), color });
+                    std::string label = toolkit::ToSjis(toolkit::Chart::VisibleLabel(axis->at(i)));
+                    points.push_back({ double(i), set->at(i), label, color });
                 }
             }
         }
@@ -177,7 +178,8 @@ void TestChert::everyBarLabelIsDrawnBesideItsBar()
     chart.HideLegend();
     chart.SetPositionAxisLabelsFont(toolkit::LayoutFont("ＭＳ Ｐ明朝", 11), Qt::black);
     toolkit::ChartSeries* series = chart.AddSeries("Series9", "", red);
-    const QStringList labels { QString(), QStringLiteral("食　費"), QStringLiteral("食　費"), QStringLiteral("<b>x"), QString() };
+    const QStringList labels { QString(), QStringLiteral("食　費"), QStringLiteral("食　費"), QStringLiteral("<b>x"),
+        QString() };
     for (const QString& label : labels)
         series->Add(1, toolkit::ToSjis(label), red);
     chart.resize(249, 345);
@@ -305,7 +307,8 @@ void TestChert::chartsHaveTheirTitlesAxesAndLegends()
     QCOMPARE(amountsChart->title(), QStringLiteral("使用状況（金額）－予算"));
     QCOMPARE(amountsChart->legend()->alignment(), Qt::AlignTop);
     QVERIFY(amountsChart->legend()->isVisible());
-    QCOMPARE(qobject_cast<QValueAxis*>(amountsChart->axes(Qt::Horizontal).value(0))->titleText(), QStringLiteral("円"));
+    auto* yen = qobject_cast<QValueAxis*>(amountsChart->axes(Qt::Horizontal).value(0));
+    QCOMPARE(yen->titleText(), QStringLiteral("円"));
     QCOMPARE(amountsChart->axes(Qt::Vertical).value(0)->labelsFont().pixelSize(), 11);
     auto* pair = qobject_cast<QHorizontalBarSeries*>(amountsChart->series().value(0));
     QCOMPARE(pair->barSets().size(), 2);
@@ -413,6 +416,7 @@ void TestChert::planCurveRisesByTheDailyBudget()
     std::vector<Point> plan = PointsOf(ChartNamed(*window, "Chart4"), "Series4");
     QCOMPARE(plan.size(), size_t(31));
     for (int day = 1; day <= 31; ++day) {
+        QCOMPARE(plan[day - 1].Position, double(day - 1));
         QCOMPARE(plan[day - 1].Value, double(day * daily));
         QCOMPARE(plan[day - 1].Label, std::to_string(day));
         QCOMPARE(plan[day - 1].Color, red);
