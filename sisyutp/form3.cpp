@@ -169,8 +169,12 @@ void TForm3::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-// A click on the window's own surface, outside the grid and the button, closes the window.
-void TForm3::mousePressEvent(QMouseEvent* event) { surfacePressed_ = event->button() == Qt::LeftButton; }
+// A click on the window's own surface, outside the grid and the button, closes the window. A
+// press on the grid's frame reaches the window too, and is no press on the surface.
+void TForm3::mousePressEvent(QMouseEvent* event)
+{
+    surfacePressed_ = event->button() == Qt::LeftButton && !childAt(event->position().toPoint());
+}
 
 void TForm3::mouseReleaseEvent(QMouseEvent* event)
 {
