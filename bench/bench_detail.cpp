@@ -20,7 +20,10 @@ constexpr int OpenRow = 4;
 std::unique_ptr<TForm1> form;
 std::string lastError;
 
-std::string AmountFor(int col, int row) { return toolkit::TextFromInt((col * 37 + row * 101) % 5000 + 1); }
+std::string AmountFor(int col, int row)
+{
+    return toolkit::TextFromInt((col * 37 + row * 101) % 5000 + 1);
+}
 
 void FillMonth()
 {
@@ -37,9 +40,15 @@ void FillMonth()
     toolkit::SetErrorSinkForTest([](const std::string& text) { lastError = text; });
 }
 
-void OpenTheList() { toolkit::Guard([] { form->StringGrid4DblClick(); }); }
+void OpenTheList()
+{
+    toolkit::Guard([] { form->StringGrid4DblClick(); });
+}
 
-void PressOk() { toolkit::Guard([] { form->Button1Click(); }); }
+void PressOk()
+{
+    toolkit::Guard([] { form->Button1Click(); });
+}
 
 void BM_Ok(benchmark::State& state)
 {
@@ -88,15 +97,16 @@ void BM_BareArithmetic(benchmark::State& state)
         for (int col = 2; col <= 32; ++col) {
             int32_t day = 0;
             for (int row = 1; row <= 17; ++row)
-                day = toolkit::AddAmounts(day, row == OpenRow && col == OpenCol ? sum : toolkit::IntFromText(cells[col][row]));
+                day = toolkit::AddAmounts(
+                    day, row == OpenRow && col == OpenCol ? sum : toolkit::IntFromText(cells[col][row]));
             values[col][18] = day;
         }
         for (int row = 1; row <= 19; ++row) {
             int32_t total = 0;
             for (int col = 2; col <= 32; ++col)
-                total = toolkit::AddAmounts(total, row == 18 || (row == OpenRow && col == OpenCol)
-                        ? values[col][row]
-                        : toolkit::IntFromText(cells[col][row]));
+                total = toolkit::AddAmounts(total,
+                    row == 18 || (row == OpenRow && col == OpenCol) ? values[col][row]
+                                                                    : toolkit::IntFromText(cells[col][row]));
             values[1][row] = total;
         }
         values[1][0] = toolkit::SubtractAmounts(toolkit::IntFromText("900000"), values[1][18]);
@@ -135,8 +145,8 @@ int main(int argc, char** argv)
     double ok = reporter.perIteration["BM_Ok"];
     double bare = reporter.perIteration["BM_BareArithmetic"];
     if (ok > 0 && bare > 0)
-        std::printf("OK: %.1f us per press, %.1f times the bare arithmetic (%.2f us)\n", ok * 1e6, ok / bare,
-            bare * 1e6);
+        std::printf(
+            "OK: %.1f us per press, %.1f times the bare arithmetic (%.2f us)\n", ok * 1e6, ok / bare, bare * 1e6);
     form.reset();
     benchmark::Shutdown();
     return 0;

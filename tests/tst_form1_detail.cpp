@@ -64,9 +64,15 @@ std::string Message(const char* format, const std::string& text = {})
     return message;
 }
 
-std::string NotAnInteger(const std::string& text) { return Message("'%s' は整数ではありません", text); }
+std::string NotAnInteger(const std::string& text)
+{
+    return Message("'%s' は整数ではありません", text);
+}
 
-std::string Stored(int col, int row, int listCol, int listRow) { return DetailLists[col][row][listCol][listRow].Str(); }
+std::string Stored(int col, int row, int listCol, int listRow)
+{
+    return DetailLists[col][row][listCol][listRow].Str();
+}
 
 // "col,row,text" triples, for the data tables.
 struct Entry {
@@ -175,8 +181,7 @@ void TestForm1Detail::detailSumGoesIntoTheDayCell_data()
     QTest::newRow("300, empty and 1200 give 1500") << QStringList { "300", "", "1200" } << "1500";
     QTest::newRow("a list without amounts gives 0") << QStringList {} << "0";
     QTest::newRow("a negative amount is taken off") << QStringList { "500", "-200" } << "300";
-    QTest::newRow("leading blanks and a hexadecimal amount are amounts")
-        << QStringList { " 10", "$10" } << "26";
+    QTest::newRow("leading blanks and a hexadecimal amount are amounts") << QStringList { " 10", "$10" } << "26";
 }
 
 void TestForm1Detail::detailSumGoesIntoTheDayCell()
@@ -216,12 +221,10 @@ void TestForm1Detail::dayAndRowTotals_data()
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("the captionless row 17 counts in the day's spending")
         << QStringList { "2,1,100", "2,17,20" } << QStringList { "2,18,120", "1,17,20", "1,1,100", "1,18,120" };
-    QTest::newRow("bank payments count in their row total but in no day's spending")
-        << QStringList { "2,1,100", "2,19,4000", "3,19,500" }
-        << QStringList { "2,18,100", "3,18,", "1,19,4500", "1,18,100" };
-    QTest::newRow("row totals run over the days and the month total over the day totals")
-        << QStringList { "2,1,100", "3,1,5", "4,2,7" }
-        << QStringList { "1,1,105", "1,2,7", "2,18,100", "3,18,5", "4,18,7", "1,18,112" };
+    QTest::newRow("bank payments count in their row total but in no day's spending") << QStringList { "2,1,100",
+        "2,19,4000", "3,19,500" } << QStringList { "2,18,100", "3,18,", "1,19,4500", "1,18,100" };
+    QTest::newRow("row totals run over the days and the month total over the day totals") << QStringList { "2,1,100",
+        "3,1,5", "4,2,7" } << QStringList { "1,1,105", "1,2,7", "2,18,100", "3,18,5", "4,18,7", "1,18,112" };
     QTest::newRow("a day without amounts keeps its old total")
         << QStringList { "2,18,77", "3,1,5" } << QStringList { "2,18,77", "3,18,5", "1,18,82" };
     QTest::newRow("a row without amounts keeps its old total")
@@ -406,9 +409,8 @@ void TestForm1Detail::sumsThatOverflowFail_data()
         << QStringList { "2,1,5" } << QStringList { "2147483647", "1" } << QStringList { "2,1,5", "2,18," };
     QTest::newRow("a day total beyond the range keeps the sum of the rows above")
         << QStringList { "3,1,2147483647", "3,2,1" } << QStringList {} << QStringList { "3,18,2147483647", "1,1," };
-    QTest::newRow("a row total beyond the range keeps the sum of the days before")
-        << QStringList { "3,1,-2147483648", "4,1,-1" } << QStringList {}
-        << QStringList { "3,18,-2147483648", "4,18,-1", "1,1,-2147483648" };
+    QTest::newRow("a row total beyond the range keeps the sum of the days before") << QStringList { "3,1,-2147483648",
+        "4,1,-1" } << QStringList {} << QStringList { "3,18,-2147483648", "4,18,-1", "1,1,-2147483648" };
 }
 
 void TestForm1Detail::sumsThatOverflowFail()
@@ -432,8 +434,10 @@ void TestForm1Detail::calculatedBalance_data()
 {
     QTest::addColumn<QString>("income");
     QTest::addColumn<QString>("balance");
-    QTest::newRow("income 5000 and spending 1500 leave 3500") << "5000" << "3500";
-    QTest::newRow("without an income the calculated balance keeps its text") << "" << "999";
+    QTest::newRow("income 5000 and spending 1500 leave 3500") << "5000"
+                                                              << "3500";
+    QTest::newRow("without an income the calculated balance keeps its text") << ""
+                                                                             << "999";
 }
 
 void TestForm1Detail::calculatedBalance()

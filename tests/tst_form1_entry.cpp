@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QTest>
 #include <memory>
 
@@ -68,6 +69,7 @@ private slots:
     void keysShowInTheWalletCellOneByOne();
     void controlKeysAreAppendedAsBytes_data();
     void controlKeysAreAppendedAsBytes();
+    void deleteTypesNothing();
     void pickingStartsANewText_data();
     void pickingStartsANewText();
     void tabMovesTheFocusAndKeepsTheEntry_data();
@@ -140,14 +142,25 @@ void TestForm1Entry::controlKeysAreAppendedAsBytes()
     QCOMPARE(form->StringGrid4->Cell(3, 2), "300" + byte.toStdString() + "5");
 }
 
+void TestForm1Entry::deleteTypesNothing()
+{
+    ClickCell(form->StringGrid3, 1, 1);
+    Type("12");
+    // The key event as X11 delivers it, with the text DEL.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7f)));
+    QCoreApplication::sendEvent(QApplication::focusWidget(), &press);
+    Type("3");
+    QCOMPARE(form->StringGrid3->Cell(1, 1), std::string("123"));
+}
+
 void TestForm1Entry::pickingStartsANewText_data()
 {
     QTest::addColumn<QString>("action");
     QTest::addColumn<int>("col");
     QTest::addColumn<int>("row");
     QTest::addColumn<QByteArray>("firstCell");
-    QTest::newRow("a click on the same cell replaces its text from the first key") << "same" << 1 << 1
-                                                                                     << QByteArray("5");
+    QTest::newRow("a click on the same cell replaces its text from the first key")
+        << "same" << 1 << 1 << QByteArray("5");
     QTest::newRow("a click on another cell starts a new text there") << "other" << 1 << 3 << QByteArray("77");
     QTest::newRow("the down arrow starts a new text in the cell below") << "down" << 1 << 2 << QByteArray("77");
 }
@@ -204,8 +217,7 @@ void TestForm1Entry::releaseOverAFixedCellPicksIt_data()
     QTest::addColumn<int>("button");
     QTest::newRow("the unnamed row 3 of the on-hand grid gets a caption")
         << "StringGrid3" << 0 << 3 << int(Qt::LeftButton);
-    QTest::newRow("the release of the right button counts as well")
-        << "StringGrid3" << 0 << 3 << int(Qt::RightButton);
+    QTest::newRow("the release of the right button counts as well") << "StringGrid3" << 0 << 3 << int(Qt::RightButton);
     QTest::newRow("a category caption of the daily table is renamed") << "StringGrid4" << 0 << 5 << int(Qt::LeftButton);
     QTest::newRow("the captionless category row gets a caption") << "StringGrid4" << 0 << 17 << int(Qt::LeftButton);
     QTest::newRow("a month total of the daily table can be typed") << "StringGrid4" << 1 << 3 << int(Qt::LeftButton);

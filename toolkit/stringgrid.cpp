@@ -442,6 +442,9 @@ void StringGrid::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Escape:
         DeliverBytes("\x1b");
         return;
+    case Qt::Key_Delete:
+        // Delete types no character, though X11 gives its key event the text DEL (127).
+        return;
     default:
         if (!event->text().isEmpty())
             DeliverBytes(ToSjis(event->text()));
