@@ -101,6 +101,7 @@ private slots:
     void cleanup();
 
     void doubleClickOpensTheDayCellsList();
+    void doubleClickOnATotalOpensItsOwnList();
     void detailSumGoesIntoTheDayCell_data();
     void detailSumGoesIntoTheDayCell();
     void longTextsAreStoredCutTo12Bytes();
@@ -172,6 +173,19 @@ void TestForm1Detail::doubleClickOpensTheDayCellsList()
     QCOMPARE(Stored(5, 3, 0, 18), std::string("spare"));
     QCOMPARE(form->StringGrid5->Cell(0, 18), std::string());
     QCOMPARE(form->StringGrid5->Cell(0, 0), std::string());
+}
+
+void TestForm1Detail::doubleClickOnATotalOpensItsOwnList()
+{
+    DetailLists[1][3][0][1].Assign(Sjis("月の分"));
+    OpenList(1, 3);
+    QCOMPARE(form->DayCell, (GridCell { 1, 3 }));
+    QCOMPARE(form->StringGrid5->Cell(0, 1), Sjis("月の分"));
+    Type("50");
+    PressOk();
+    QCOMPARE(Stored(1, 3, 1, 1), std::string("50"));
+    // A row without day amounts keeps the text of its total cell: here the list's sum.
+    QCOMPARE(form->StringGrid4->Cell(1, 3), std::string("50"));
 }
 
 void TestForm1Detail::detailSumGoesIntoTheDayCell_data()
