@@ -3,8 +3,11 @@
 BUILD ?= build
 PREFIX ?= /usr/local
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The fuzz target's own clang build with the sanitizers, apart from the main build's targets.
+FUZZ_BUILD ?= $(BUILD)/fuzz
+FUZZ_SECONDS ?= 20
 
-.PHONY: all deps configure build run test install clean
+.PHONY: all deps configure build run test fuzz install clean
 
 all: build
 
@@ -22,6 +25,18 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure
+	@$(MAKE) --no-print-directory fuzz
+
+# Runs the ledger file's fuzz target for FUZZ_SECONDS on a freshly generated seed corpus; the
+# inputs it adds go to $(FUZZ_BUILD)/corpus, emptied at each run.
+fuzz: deps
+	@test -f $(FUZZ_BUILD)/build.ninja || cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_COMPILER=clang++ -DKIVELO_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) --parallel 2 --target fuzz_ledger make_ledger_seeds
+	rm -rf $(FUZZ_BUILD)/seeds $(FUZZ_BUILD)/corpus && mkdir -p $(FUZZ_BUILD)/seeds $(FUZZ_BUILD)/corpus
+	$(FUZZ_BUILD)/fuzz/make_ledger_seeds $(FUZZ_BUILD)/seeds
+	cd $(FUZZ_BUILD) && QT_QPA_PLATFORM=offscreen LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp ./fuzz/fuzz_ledger -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+		-print_final_stats=1 corpus seeds
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

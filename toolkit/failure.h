@@ -46,17 +46,25 @@ void Guard(Function&& function)
     }
 }
 
+// Calls a handler that takes none of the signal's arguments. The arguments are passed only so
+// that the call depends on them: clang checks a call that does not, even in a discarded branch.
+template <class Object, class Member, class... Ignored>
+void CallWithoutArguments(Object* object, Member member, Ignored&&...)
+{
+    (object->*member)();
+}
+
 // A slot for connect(): calls the member handler of `object` inside the guard, with the
 // signal's arguments when the handler takes them and without them otherwise.
 template <class Object, class Member>
 auto Handler(Object* object, Member member)
 {
-    return [object, member](auto&&... arguments) {
+    return [object, member](auto&&... arguments) -> void {
         Guard([&] {
             if constexpr (std::is_invocable_v<Member, Object*, decltype(arguments)...>)
                 (object->*member)(arguments...);
             else
-                (object->*member)();
+                CallWithoutArguments(object, member, arguments...);
         });
     };
 }
