@@ -1,6 +1,8 @@
 // The period labels, the money on hand, the current status and the budget-and-progress grid of the
 // main window, driven through its edits, buttons and grids and through window activation.
 #include "app/form1.h"
+#include "chert/form5.h"
+#include "herup/form4.h"
 #include "ledger/tables.h"
 #include "sisyutp/form3.h"
 #include "syunyup/form2.h"
@@ -80,6 +82,7 @@ private slots:
     void activationRefreshesBudgetAndProgress_data();
     void activationRefreshesBudgetAndProgress();
     void activationWithABadIncomeKeepsTheForecast();
+    void theFirstActivationAfterStartShowsAZeroPlan();
 
     void doubleClickOpensTheEditorOfTheRow_data();
     void doubleClickOpensTheEditorOfTheRow();
@@ -353,6 +356,28 @@ void TestForm1Status::activationWithABadIncomeKeepsTheForecast()
     QCOMPARE(form->StringGrid1->Cell(1, 2), std::string("300"));
     QCOMPARE(form->StringGrid1->Cell(1, 3), std::string("12"));
     QCOMPARE(IncomeTotal, 5);
+}
+
+void TestForm1Status::theFirstActivationAfterStartShowsAZeroPlan()
+{
+    form.reset();
+    StartWindows windows = StartProgram();
+    std::unique_ptr<TForm1> main(windows.Main);
+    std::unique_ptr<TForm4> help(windows.Help);
+    std::unique_ptr<TForm5> analysis(windows.Analysis);
+    QVERIFY(QTest::qWaitFor([&main] { return QApplication::activeWindow() == main.get(); }));
+    QCOMPARE(main->StringGrid1->Cell(1, 1), std::string());
+    QCOMPARE(main->StringGrid1->Cell(1, 2), std::string("0"));
+    QCOMPARE(main->StringGrid1->Cell(1, 3), std::string("0"));
+    // The expense editor opened first shows 0 everywhere and projects nothing.
+    DoubleClickCell(main->StringGrid1, 1, 2);
+    auto* editor = main->findChild<TForm3*>();
+    QVERIFY(editor);
+    for (int row = 1; row <= 18; ++row)
+        for (int col = 1; col <= 3; ++col)
+            QCOMPARE(editor->StringGrid1->Cell(col, row), std::string("0"));
+    QCOMPARE(ProjectedSpending, 0);
+    QVERIFY(errors.empty());
 }
 
 void TestForm1Status::doubleClickOpensTheEditorOfTheRow_data()
