@@ -102,7 +102,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     toolkit::SetApplicationTitle(toolkit::Sjis("家計簿1.5"));
 
     // Files on a memory file system when there is one: Save flushes every record to disk.
-    std::string base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
+    std::string base
+        = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
     std::string pattern = base + "/fuzz_ledger-XXXXXX";
     if (!::mkdtemp(pattern.data()))
         Fail("no folder for the files");

@@ -29,7 +29,10 @@ void Write(const char* name, const Bytes& bytes)
     }
 }
 
-Bytes Record() { return Bytes(LedgerRecord, LedgerRecord + RecordSize); }
+Bytes Record()
+{
+    return Bytes(LedgerRecord, LedgerRecord + RecordSize);
+}
 
 Bytes operator+(Bytes first, const Bytes& second)
 {

@@ -24,7 +24,7 @@ void PutSlot(const RecordArea& area, int column, int row, std::string_view text)
     unsigned char* slot = LedgerRecord + area.SlotOffset(column, row);
     size_t length = std::min(text.size(), area.Capacity());
     slot[0] = static_cast<unsigned char>(length);
-    if (length > 0)  // an empty view may have no data at all
+    if (length > 0) // an empty view may have no data at all
         std::memcpy(slot + 1, text.data(), length);
     std::memset(slot + 1 + length, 0, area.Capacity() - length);
 }

@@ -17,10 +17,10 @@
 
 #include <cerrno>
 #include <deque>
-#include <map>
-#include <vector>
 #include <fcntl.h>
+#include <map>
 #include <memory>
+#include <vector>
 
 using toolkit::Sjis;
 
@@ -28,14 +28,32 @@ namespace {
 
 constexpr int RecordBytes = 336780;
 
-int IncomeAt(int c, int r) { return (c * 31 + r) * 13; }
-int ExpenseAt(int c, int r) { return 806 + (c * 31 + r) * 13; }
-int StatusAt(int c, int r) { return 1612 + (c * 5 + r) * 13; }
-int DailyAt(int c, int r) { return 1742 + (c * 20 + r) * 13; }
-int ListAt(int c, int r, int k, int j) { return 10322 + c * 9880 + r * 494 + k * 247 + j * 13; }
+int IncomeAt(int c, int r)
+{
+    return (c * 31 + r) * 13;
+}
+int ExpenseAt(int c, int r)
+{
+    return 806 + (c * 31 + r) * 13;
+}
+int StatusAt(int c, int r)
+{
+    return 1612 + (c * 5 + r) * 13;
+}
+int DailyAt(int c, int r)
+{
+    return 1742 + (c * 20 + r) * 13;
+}
+int ListAt(int c, int r, int k, int j)
+{
+    return 10322 + c * 9880 + r * 494 + k * 247 + j * 13;
+}
 constexpr int MonthAt = 336362;
 constexpr int DayAt = 336365;
-int OnHandAt(int c, int r) { return 336368 + (c * 6 + r) * 13; }
+int OnHandAt(int c, int r)
+{
+    return 336368 + (c * 6 + r) * 13;
+}
 constexpr int MemoAt = 336524;
 
 // Every slot of the record: first offset, number of slots, slot size.
@@ -47,9 +65,18 @@ struct SlotRun {
 constexpr SlotRun SlotRuns[] = { { 0, 62, 13 }, { 806, 62, 13 }, { 1612, 10, 13 }, { 1742, 660, 13 },
     { 10322, 25080, 13 }, { 336362, 1, 3 }, { 336365, 1, 3 }, { 336368, 12, 13 }, { 336524, 1, 256 } };
 
-QByteArray Bytes(std::string_view text) { return QByteArray(text.data(), qsizetype(text.size())); }
-QByteArray S(const char* utf8) { return Bytes(Sjis(utf8)); }
-std::string Str(const QByteArray& bytes) { return bytes.toStdString(); }
+QByteArray Bytes(std::string_view text)
+{
+    return QByteArray(text.data(), qsizetype(text.size()));
+}
+QByteArray S(const char* utf8)
+{
+    return Bytes(Sjis(utf8));
+}
+std::string Str(const QByteArray& bytes)
+{
+    return bytes.toStdString();
+}
 
 // The text of the slot at `offset`, as its length byte gives it.
 QByteArray SlotAt(const QByteArray& record, int offset)
@@ -81,12 +108,12 @@ QStringList Entries(const QString& path)
 }
 
 // The default detail list headers of category rows 1 to 17, and the sample items of rows 1 to 5.
-const char* const DefaultHeaders[18] = { nullptr, "食　費", "水道･光熱費", "交通･通信費", "車関連費", "被服費",
-    "養育･教育費", "医療･衛生費", "年 金", "　父", "保険料", "税　金", "日用品", "住居･備品", "交際費", "教養･娯楽費",
-    "贈　答", "雑　費" };
-const std::vector<const char*> SampleItems[6] = { {}, { "お　米", "副　菜" },
-    { "水　道", "電　気", "ガ　ス", "灯　油" }, { "車燃料", "電　話", "ｲﾝﾀｰﾈｯﾄ" }, { "保　険", "税　金", "車　検" },
-    { "洋　服", "　靴", "下　着" } };
+const char* const DefaultHeaders[18]
+    = { nullptr, "食　費", "水道･光熱費", "交通･通信費", "車関連費", "被服費", "養育･教育費", "医療･衛生費", "年 金",
+          "　父", "保険料", "税　金", "日用品", "住居･備品", "交際費", "教養･娯楽費", "贈　答", "雑　費" };
+const std::vector<const char*> SampleItems[6]
+    = { {}, { "お　米", "副　菜" }, { "水　道", "電　気", "ガ　ス", "灯　油" }, { "車燃料", "電　話", "ｲﾝﾀｰﾈｯﾄ" },
+          { "保　険", "税　金", "車　検" }, { "洋　服", "　靴", "下　着" } };
 
 } // namespace
 
@@ -96,7 +123,7 @@ class TestForm1File : public QObject {
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<TForm1> form;
     std::vector<QByteArray> errors;
-    std::deque<QString> answers;                                      // for the dialogs, in turn
+    std::deque<QString> answers; // for the dialogs, in turn
     std::vector<std::pair<toolkit::FileDialog::Kind, QString>> asked; // kind and offered name
 
     QString Path(const QString& name) const { return dir->filePath(name); }
@@ -132,15 +159,17 @@ class TestForm1File : public QObject {
                 ExpenseBudget[c][r].Assign(c == 1 ? std::to_string(2000 + r) : "E" + std::to_string(r));
         for (int c = 0; c < 33; ++c)
             for (int r = 0; r < 20; ++r) {
-                form->StringGrid4->SetCell(c, r, c == 1 ? std::to_string(3000 + r) : Str(QString("D%1,%2").arg(c).arg(r).toLatin1()));
+                form->StringGrid4->SetCell(
+                    c, r, c == 1 ? std::to_string(3000 + r) : Str(QString("D%1,%2").arg(c).arg(r).toLatin1()));
                 DailyTable[c][r].Assign("T");
             }
-        form->StringGrid4->SetCell(5, 5, Sjis("食費食費食費Ｘ食"));  // 15 bytes: a cut character
+        form->StringGrid4->SetCell(5, 5, Sjis("食費食費食費Ｘ食")); // 15 bytes: a cut character
         for (int c = 0; c < 33; ++c)
             for (int r = 0; r < 20; ++r)
                 for (int k = 0; k < 2; ++k)
                     for (int j = 0; j < 19; ++j)
-                        DetailLists[c][r][k][j].Assign(Str(QString("L%1,%2,%3,%4").arg(c).arg(r).arg(k).arg(j).toLatin1()));
+                        DetailLists[c][r][k][j].Assign(
+                            Str(QString("L%1,%2,%3,%4").arg(c).arg(r).arg(k).arg(j).toLatin1()));
         for (int c = 0; c < 2; ++c)
             for (int r = 0; r < 5; ++r) {
                 form->StringGrid2->SetCell(c, r, Str(QString("S%1,%2").arg(c).arg(r).toLatin1()));
@@ -270,8 +299,8 @@ private slots:
             }
         const std::map<std::pair<int, int>, const char*> status = { { { 0, 1 }, "計算残高" }, { { 0, 2 }, "実質残高" },
             { { 0, 3 }, "差　額" }, { { 0, 4 }, "貯　蓄" }, { { 1, 0 }, "金　額" } };
-        const std::map<std::pair<int, int>, const char*> onHand = { { { 0, 1 }, "財　布" }, { { 0, 2 }, "銀　行" },
-            { { 0, 4 }, "合　計" }, { { 1, 0 }, "金　額" } };
+        const std::map<std::pair<int, int>, const char*> onHand
+            = { { { 0, 1 }, "財　布" }, { { 0, 2 }, "銀　行" }, { { 0, 4 }, "合　計" }, { { 1, 0 }, "金　額" } };
         for (int c = 0; c < 2; ++c) {
             for (int r = 0; r < 5; ++r) {
                 auto label = status.find({ c, r });
@@ -307,14 +336,18 @@ private slots:
         QTest::addColumn<int>("offset");
         QTest::addColumn<QByteArray>("saved");
         QTest::newRow("a period month of three digits is saved as its first two")
-            << "Edit1" << "123" << MonthAt << QByteArray("12");
-        QTest::newRow("a start day of three digits is saved as its first two") << "Edit2" << "315" << DayAt << QByteArray("31");
+            << "Edit1"
+            << "123" << MonthAt << QByteArray("12");
+        QTest::newRow("a start day of three digits is saved as its first two") << "Edit2"
+                                                                               << "315" << DayAt << QByteArray("31");
         QTest::newRow("a memo of 300 bytes keeps its first 255")
             << "Memo1" << QString(300, QLatin1Char('m')) << MemoAt << QByteArray(255, 'm');
         QTest::newRow("a memo of 200 double-byte characters ends on half a character")
-            << "Memo1" << QString(200, QChar(0x3042)) << MemoAt << Bytes(Sjis(QString(200, QChar(0x3042)).toStdString()).substr(0, 255));
+            << "Memo1" << QString(200, QChar(0x3042)) << MemoAt
+            << Bytes(Sjis(QString(200, QChar(0x3042)).toStdString()).substr(0, 255));
         QTest::newRow("memo lines typed with Enter are joined by CR LF")
-            << "Memo1" << "ab\ncd" << MemoAt << QByteArray("ab\r\ncd");
+            << "Memo1"
+            << "ab\ncd" << MemoAt << QByteArray("ab\r\ncd");
     }
 
     void typedTextsAreCutByBytes()
@@ -385,7 +418,7 @@ private slots:
         PutAt(record, OnHandAt(1, 2), "bank");
         PutAt(record, OnHandAt(1, 5), "ignored");
         PutAt(record, MemoAt, "line1\r\nline2");
-        record[DailyAt(3, 4)] = char(250);  // a length byte above the capacity reads the capacity
+        record[DailyAt(3, 4)] = char(250); // a length byte above the capacity reads the capacity
         record.replace(DailyAt(3, 4) + 1, 12, "ABCDEFGHIJKL");
         record[MonthAt] = char(9);
         QVERIFY(WriteAll(Path("in.ZMR"), record));
@@ -398,7 +431,7 @@ private slots:
         QCOMPARE(form->StringGrid2->Cell(1, 1), std::string("12345"));
         QCOMPARE(form->StringGrid4->Cell(9, 3), std::string("day9"));
         QCOMPARE(Bytes(DailyTable[9][3].View()), QByteArray("day9"));
-        QCOMPARE(form->StringGrid4->Cell(0, 1), std::string());  // the labels come from the file too
+        QCOMPARE(form->StringGrid4->Cell(0, 1), std::string()); // the labels come from the file too
         QCOMPARE(form->StringGrid4->Cell(3, 4), std::string("ABCDEFGHIJKL"));
         QCOMPARE(Bytes(DetailLists[9][3][1][18].View()), QByteArray("spare"));
         QCOMPARE(form->Edit1->Text(), std::string("11"));
@@ -452,7 +485,7 @@ private slots:
         QVERIFY(WriteAll(Path("ro.ZMR"), HandRecord("ro")));
         QVERIFY(QFile::setPermissions(Path("ro.ZMR"), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
         WithoutPermissionOverride asAnyUser;
-        QCOMPARE(::open(QFile::encodeName(Path("ro.ZMR")).constData(), O_RDWR), -1);  // really read-only
+        QCOMPARE(::open(QFile::encodeName(Path("ro.ZMR")).constData(), O_RDWR), -1); // really read-only
         QCOMPARE(errno, EACCES);
         ClickOpen(Path("ro.ZMR"));
         QVERIFY(errors.empty());
@@ -467,19 +500,21 @@ private slots:
         QTest::addColumn<QByteArray>("spent");
         QTest::addColumn<int>("projected");
         QTest::addColumn<QByteArray>("forecast");
-        QTest::newRow("budget 3000 used 3500 adds nothing") << QByteArray("10000") << QByteArray("3000")
-                                                            << QByteArray("3500") << QByteArray("3500") << 3500
-                                                            << QByteArray("6500");
-        QTest::newRow("budget 3000 used 1000 adds 2000") << QByteArray("10000") << QByteArray("3000")
-                                                         << QByteArray("1000") << QByteArray("1000") << 3000
-                                                         << QByteArray("7000");
-        QTest::newRow("budget 3000 used exactly 3000 adds nothing") << QByteArray("10000") << QByteArray("3000")
-                                                                    << QByteArray("3000") << QByteArray("3000") << 3000
-                                                                    << QByteArray("7000");
+        QTest::newRow("budget 3000 used 3500 adds nothing")
+            << QByteArray("10000") << QByteArray("3000") << QByteArray("3500") << QByteArray("3500") << 3500
+            << QByteArray("6500");
+        QTest::newRow("budget 3000 used 1000 adds 2000")
+            << QByteArray("10000") << QByteArray("3000") << QByteArray("1000") << QByteArray("1000") << 3000
+            << QByteArray("7000");
+        QTest::newRow("budget 3000 used exactly 3000 adds nothing")
+            << QByteArray("10000") << QByteArray("3000") << QByteArray("3000") << QByteArray("3000") << 3000
+            << QByteArray("7000");
         QTest::newRow("a category without a budget adds nothing whatever it used")
-            << QByteArray("10000") << QByteArray() << QByteArray("abc") << QByteArray("500") << 500 << QByteArray("9500");
+            << QByteArray("10000") << QByteArray() << QByteArray("abc") << QByteArray("500") << 500
+            << QByteArray("9500");
         QTest::newRow("a budgeted category with nothing used adds its budget")
-            << QByteArray("10000") << QByteArray("3000") << QByteArray() << QByteArray("0") << 3000 << QByteArray("7000");
+            << QByteArray("10000") << QByteArray("3000") << QByteArray() << QByteArray("0") << 3000
+            << QByteArray("7000");
         QTest::newRow("an empty month total counts as nothing spent")
             << QByteArray("10000") << QByteArray("3000") << QByteArray() << QByteArray() << 3000 << QByteArray("7000");
         QTest::newRow("an empty income total is 0") << QByteArray() << QByteArray("3000") << QByteArray("1000")
@@ -520,7 +555,7 @@ private slots:
         QVERIFY(errors.empty());
         QCOMPARE(Bytes(DailyTable[1][4].View()), QByteArray("0"));
         QCOMPARE(form->StringGrid4->Cell(1, 4), std::string());
-        QCOMPARE(Bytes(DailyTable[1][5].View()), QByteArray());  // no budget: left empty
+        QCOMPARE(Bytes(DailyTable[1][5].View()), QByteArray()); // no budget: left empty
         QCOMPARE(Bytes(DailyTable[1][18].View()), QByteArray("0"));
     }
 
@@ -541,7 +576,7 @@ private slots:
         QCOMPARE(form->StringGrid1->Cell(1, 2), std::string("4000"));
         QCOMPARE(form->StringGrid1->Cell(1, 3), std::string("untouched"));
         QCOMPARE(IncomeTotal, 9000);
-        QCOMPARE(Bytes(DailyTable[1][2].View()), QByteArray("0"));  // row 2 was done before row 3 failed
+        QCOMPARE(Bytes(DailyTable[1][2].View()), QByteArray("0")); // row 2 was done before row 3 failed
         QCOMPARE(form->StringGrid4->Cell(7, 7), std::string("loaded"));
     }
 
@@ -576,21 +611,21 @@ private slots:
     {
         QVERIFY(WriteAll(Path("opened.ZMR"), HandRecord("opened")));
         ClickOpen(Path("opened.ZMR"));
-        ClickSave();                                   // the opened name is not Save's name
+        ClickSave(); // the opened name is not Save's name
         QCOMPARE(asked.size(), size_t(2));
         QCOMPARE(asked[1].first, toolkit::FileDialog::Kind::Save);
         QCOMPARE(asked[1].second, QString());
-        QVERIFY(Entries(dir->path()) == QStringList { "opened.ZMR" });  // cancelled: nothing written
+        QVERIFY(Entries(dir->path()) == QStringList { "opened.ZMR" }); // cancelled: nothing written
 
         SaveAs(Path("chosen.ZMR"));
         QByteArray saved = ReadAll(Path("chosen.ZMR"));
         QCOMPARE(SlotAt(saved, MemoAt), QByteArray("opened memo"));
         form->Memo1->SetText("changed");
-        ClickSave();                                   // no dialog now: the chosen name is replaced
+        ClickSave(); // no dialog now: the chosen name is replaced
         QCOMPARE(asked.size(), size_t(3));
         QCOMPARE(SlotAt(ReadAll(Path("chosen.ZMR")), MemoAt), QByteArray("changed"));
 
-        form->SaveAs1->trigger();                      // Save As offers its last name; cancelled
+        form->SaveAs1->trigger(); // Save As offers its last name; cancelled
         QCOMPARE(asked.size(), size_t(4));
         QCOMPARE(asked[3].second, Path("chosen.ZMR"));
         QCOMPARE(SlotAt(ReadAll(Path("chosen.ZMR")), MemoAt), QByteArray("changed"));
@@ -613,8 +648,7 @@ private slots:
     {
         QTest::addColumn<bool>("sizeLimit");
         QTest::addColumn<QByteArray>("error");
-        QTest::newRow("a write stopped by the size limit is a full disk")
-            << true << S("ﾃﾞｨｽｸがいっぱいです.");
+        QTest::newRow("a write stopped by the size limit is a full disk") << true << S("ﾃﾞｨｽｸがいっぱいです.");
         QTest::newRow("a folder without write permission refuses the save")
             << false << S("ﾌｧｲﾙへのｱｸｾｽが拒否されました.");
     }
@@ -636,7 +670,8 @@ private slots:
             WithoutPermissionOverride asAnyUser;
             ClickSave();
         }
-        QVERIFY(QFile::setPermissions(dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QVERIFY(QFile::setPermissions(
+            dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         QCOMPARE(errors, std::vector<QByteArray> { error });
         QVERIFY(ReadAll(Path("keep.ZMR")) == previous);
         QCOMPARE(Entries(dir->path()), QStringList { "keep.ZMR" });

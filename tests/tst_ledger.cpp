@@ -20,7 +20,10 @@ using toolkit::Sjis;
 
 namespace {
 
-QByteArray Bytes(std::string_view text) { return QByteArray(text.data(), qsizetype(text.size())); }
+QByteArray Bytes(std::string_view text)
+{
+    return QByteArray(text.data(), qsizetype(text.size()));
+}
 
 QByteArray ReadAll(const QString& path)
 {
@@ -35,11 +38,13 @@ void WriteAll(const QString& path, const QByteArray& bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string Native(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
 
 // The message of the failure `action` throws, or "" when it throws none.
-template <class Action>
-QByteArray FailureOf(Action action)
+template <class Action> QByteArray FailureOf(Action action)
 {
     try {
         action();
@@ -50,7 +55,10 @@ QByteArray FailureOf(Action action)
 }
 
 // A 15-byte text whose twelfth byte is the lead byte of "食".
-std::string FifteenBytes() { return Sjis("ABCDEFGHIJK食DE"); }
+std::string FifteenBytes()
+{
+    return Sjis("ABCDEFGHIJK食DE");
+}
 
 } // namespace
 
@@ -212,7 +220,8 @@ private slots:
             for (int r = 0; r < 20; ++r)
                 for (int k = 0; k < 2; ++k)
                     for (int j = 0; j < 19; ++j)
-                        DetailLists[c][r][k][j].Assign(QByteArray::number(((c * 20 + r) * 2 + k) * 19 + j).toStdString());
+                        DetailLists[c][r][k][j].Assign(
+                            QByteArray::number(((c * 20 + r) * 2 + k) * 19 + j).toStdString());
         PutDetailArea();
         QCOMPARE(Bytes(SlotText(LedgerRecord, DetailArea, DetailColumn(4, 3, 1), 7)),
             QByteArray::number(((4 * 20 + 3) * 2 + 1) * 19 + 7));
@@ -223,18 +232,21 @@ private slots:
             for (int r = 0; r < 20; ++r)
                 for (int k = 0; k < 2; ++k)
                     for (int j = 0; j < 19; ++j)
-                        QCOMPARE(Bytes(DetailLists[c][r][k][j].View()), QByteArray::number(((c * 20 + r) * 2 + k) * 19 + j));
+                        QCOMPARE(
+                            Bytes(DetailLists[c][r][k][j].View()), QByteArray::number(((c * 20 + r) * 2 + k) * 19 + j));
     }
 
     void openFailuresHaveTheRuntimeTexts_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("message");
-        QTest::newRow("a name that does not exist is not found") << "missing.ZMR" << Bytes(Sjis("ﾌｧｲﾙが見つかりません"));
+        QTest::newRow("a name that does not exist is not found")
+            << "missing.ZMR" << Bytes(Sjis("ﾌｧｲﾙが見つかりません"));
         QTest::newRow("a folder is refused") << "folder" << Bytes(Sjis("ﾌｧｲﾙへのｱｸｾｽが拒否されました"));
         QTest::newRow("a name below a plain file is an invalid name")
             << "plain.ZMR/inner.ZMR" << Bytes(Sjis("不正なﾌｧｲﾙ名です"));
-        QTest::newRow("a name of 300 bytes is an invalid name") << QString(300, QLatin1Char('n')) << Bytes(Sjis("不正なﾌｧｲﾙ名です"));
+        QTest::newRow("a name of 300 bytes is an invalid name")
+            << QString(300, QLatin1Char('n')) << Bytes(Sjis("不正なﾌｧｲﾙ名です"));
         QTest::newRow("a link to itself is any other I/O error with its number")
             << "loop.ZMR" << Bytes(Sjis("I/O ｴﾗｰ (40)"));
     }
@@ -317,7 +329,7 @@ private slots:
         QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
         WithoutPermissionOverride asAnyUser;
         int writable = ::open(Native(path).c_str(), O_RDWR);
-        QCOMPARE(writable, -1);  // the file really refuses writing
+        QCOMPARE(writable, -1); // the file really refuses writing
         QCOMPARE(errno, EACCES);
         LedgerFile file;
         QCOMPARE(FailureOf([&] {
@@ -357,7 +369,8 @@ private slots:
     {
         QTest::addColumn<bool>("sizeLimit");
         QTest::addColumn<QByteArray>("message");
-        QTest::newRow("a write cut short by the size limit is a full disk") << true << Bytes(Sjis("ﾃﾞｨｽｸがいっぱいです"));
+        QTest::newRow("a write cut short by the size limit is a full disk")
+            << true << Bytes(Sjis("ﾃﾞｨｽｸがいっぱいです"));
         QTest::newRow("a folder without write permission refuses the save")
             << false << Bytes(Sjis("ﾌｧｲﾙへのｱｸｾｽが拒否されました"));
     }
@@ -380,7 +393,8 @@ private slots:
             WithoutPermissionOverride asAnyUser;
             failure = FailureOf([&] { WriteLedgerFile(Native(path)); });
         }
-        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QVERIFY(QFile::setPermissions(
+            dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         QCOMPARE(failure, message);
         QVERIFY(ReadAll(path) == previous);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -396,7 +410,7 @@ private slots:
         std::memset(LedgerRecord, 'n', RecordSize);
         WriteLedgerFile(Native(path));
         QVERIFY(ReadAll(path) == QByteArray(int(RecordSize), 'n'));
-        struct stat status {};
+        struct stat status { };
         QCOMPARE(::stat(Native(path).c_str(), &status), 0);
         QCOMPARE(int(status.st_mode & 07777), 0640);
 
