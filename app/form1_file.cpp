@@ -70,10 +70,7 @@ void TForm1::DistributeRecord()
     // The list on screen belonged to the ledger that was just replaced: left open, its OK would
     // write it over the loaded list of the same cell. So a loaded record closes it. A cancelled,
     // failed or empty Open replaces nothing and leaves the list open.
-    OpenList.reset();                                                  // 6.
-    for (int col = 0; col <= 1; ++col)
-        for (int row = 0; row <= 18; ++row)
-            StringGrid5->SetCell(col, row, std::string());
+    EmptyListGrid();                                                   // 6.
 }
 
 void TForm1::RecalcTotalsAfterOpen()
