@@ -23,9 +23,10 @@ build: configure
 run: build
 	./$(BUILD)/kivelo
 
+# The fuzz run comes first so that ctest's summary closes the output.
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure
 	@$(MAKE) --no-print-directory fuzz
+	ctest --test-dir $(BUILD) --output-on-failure
 
 # Runs the ledger file's fuzz target for FUZZ_SECONDS on a freshly generated seed corpus; the
 # inputs it adds go to $(FUZZ_BUILD)/corpus, emptied at each run.

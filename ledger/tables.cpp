@@ -18,7 +18,8 @@ std::string PeriodStartText;
 void CellText::Assign(std::string_view text)
 {
     Length = static_cast<unsigned char>(std::min<size_t>(text.size(), Capacity));
-    std::memcpy(Bytes, text.data(), Length);
+    if (Length > 0)  // an empty view may have no data at all
+        std::memcpy(Bytes, text.data(), Length);
 }
 
 namespace {

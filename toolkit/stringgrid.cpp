@@ -133,11 +133,10 @@ void StringGrid::SetCell(int col, int row, std::string text)
         return;
     cell->Bytes = std::move(text);
     cell->Decoded = false;
-    if (InStore(col, row)) {
-        QRect rect = CellRect(col, row);
-        if (!rect.isEmpty())
-            viewport()->update(rect);
-    }
+    // One repaint of the grid for a run of changes: Qt merges the requests until it paints,
+    // which is cheaper than finding each cell's rectangle.
+    if (InStore(col, row))
+        viewport()->update();
 }
 
 void StringGrid::Resize(int colCount, int rowCount)
