@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """Start-up of Kivelo against the minimal Qt program, measured in one run.
 
-Runs bench/startup_kivelo and bench/startup_minimal alternately (offscreen), each until its
-windows are shown, and prints the median wall time and peak memory of each and their ratios.
-Usage: bench/startup.py BUILD_DIR [RUNS]
+Runs bench/startup_kivelo and bench/startup_minimal alternately, each until its windows are
+shown (mapped and exposed, with the pending paints done), and prints the median wall time and
+peak memory of each and their ratios.
+Usage: bench/startup.py BUILD_DIR [RUNS] [PLATFORM]
+PLATFORM is a Qt platform: offscreen (the default), or xcb for the X server in $DISPLAY
+(bench/startup-x11.sh starts one).
 """
 import os
 import statistics
@@ -25,7 +28,9 @@ def measure(program, env):
 def main():
     build = sys.argv[1] if len(sys.argv) > 1 else "build"
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 15
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+    platform = sys.argv[3] if len(sys.argv) > 3 else "offscreen"
+    env = dict(os.environ, QT_QPA_PLATFORM=platform)
+    print(f"platform {platform}")
     programs = {name: os.path.join(build, "bench", name) for name in ("startup_kivelo", "startup_minimal")}
     results = {name: [] for name in programs}
     for name, program in programs.items():
