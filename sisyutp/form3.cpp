@@ -7,9 +7,6 @@
 #include "toolkit/failure.h"
 #include "toolkit/text.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QMouseEvent>
 #include <QPushButton>
 
 std::string TForm3::EntryText;
@@ -44,7 +41,7 @@ int32_t Value(const toolkit::StringGrid& grid, int col, int row) { return IntFro
 } // namespace
 
 TForm3::TForm3(TForm1& owner)
-    : QWidget(&owner, Qt::Window)
+    : toolkit::TransientWindow(&owner)
     , StringGrid1(new toolkit::StringGrid(this, "StringGrid1"))
     , Button1(new QPushButton(this))
 {
@@ -147,39 +144,3 @@ void TForm3::StringGrid1SelectCell(int col, int row) { PickEntryCell(EntryText, 
 void TForm3::StringGrid1KeyPress(char key) { TypeEditorKey(*StringGrid1, EntryText, EntryCell, key); }
 
 void TForm3::StringGrid1MouseUp(int x, int y) { PickCellAt(*StringGrid1, EntryText, EntryCell, x, y); }
-
-bool TForm3::event(QEvent* event)
-{
-    // The error box taking the activation is no loss of it: the editor stays open for correction.
-    if (event->type() == QEvent::WindowDeactivate && !QApplication::activeModalWidget())
-        toolkit::Guard([this] { FormDeactivate(); });
-    return QWidget::event(event);
-}
-
-void TForm3::closeEvent(QCloseEvent* event)
-{
-    // A close asked for while this one runs or after it, such as the loss of activation that
-    // follows OK, changes nothing: the window is freed once.
-    if (closing_) {
-        event->ignore();
-        return;
-    }
-    closing_ = true;
-    toolkit::Guard([this] { FormClose(); });
-    event->accept();
-}
-
-// A click on the window's own surface, outside the grid and the button, closes the window. A
-// press on the grid's frame reaches the window too, and is no press on the surface.
-void TForm3::mousePressEvent(QMouseEvent* event)
-{
-    surfacePressed_ = event->button() == Qt::LeftButton && !childAt(event->position().toPoint());
-}
-
-void TForm3::mouseReleaseEvent(QMouseEvent* event)
-{
-    bool clicked = surfacePressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    surfacePressed_ = false;
-    if (clicked)
-        toolkit::Guard([this] { close1Click(); });
-}

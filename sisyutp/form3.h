@@ -6,14 +6,14 @@
 
 #include "app/entry.h"
 #include "toolkit/stringgrid.h"
+#include "toolkit/transientwindow.h"
 
-#include <QWidget>
 #include <string>
 
 class QPushButton;
 class TForm1;
 
-class TForm3 : public QWidget {
+class TForm3 : public toolkit::TransientWindow {
     Q_OBJECT
 public:
     // Builds the window, runs FormCreate and shows the window centred. The main window is only
@@ -30,23 +30,14 @@ public:
 
     void FormCreate();
     void Button1Click();
-    void FormDeactivate();
-    void close1Click();
+    void FormDeactivate() override;
+    void close1Click() override;
     void StringGrid1SelectCell(int col, int row);
     void StringGrid1KeyPress(char key);
     void StringGrid1MouseUp(int x, int y);
 
-protected:
-    bool event(QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
 private:
     void BuildLayout();
     void ConnectHandlers();
-    void FormClose();
-
-    bool closing_ = false;
-    bool surfacePressed_ = false;
+    void FormClose() override;
 };

@@ -6,14 +6,14 @@
 
 #include "app/entry.h"
 #include "toolkit/stringgrid.h"
+#include "toolkit/transientwindow.h"
 
-#include <QWidget>
 #include <string>
 
 class QPushButton;
 class TForm1;
 
-class TForm2 : public QWidget {
+class TForm2 : public toolkit::TransientWindow {
     Q_OBJECT
 public:
     // Builds the window, runs FormCreate and shows the window centred.
@@ -29,24 +29,16 @@ public:
 
     void FormCreate();
     void Button1Click();
-    void FormDeactivate();
-    void close1Click();
+    void FormDeactivate() override;
+    void close1Click() override;
     void StringGrid1SelectCell(int col, int row);
     void StringGrid1KeyPress(char key);
     void StringGrid1MouseUp(int x, int y);
 
-protected:
-    bool event(QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
 private:
     void BuildLayout();
     void ConnectHandlers();
-    void FormClose();
+    void FormClose() override;
 
     TForm1& main_;
-    bool closing_ = false;
-    bool surfacePressed_ = false;
 };
