@@ -4,6 +4,7 @@
 #include "ledger/tables.h"
 #include "toolkit/failure.h"
 #include "toolkit/text.h"
+#include "gui.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -15,39 +16,7 @@ using toolkit::StringGrid;
 
 namespace {
 
-QPoint CellCentre(StringGrid* grid, int col, int row)
-{
-    QRect rect = grid->CellRect(col, row);
-    Q_ASSERT(!rect.isEmpty());
-    return rect.center();
-}
-
-void ClickCell(StringGrid* grid, int col, int row)
-{
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, col, row));
-}
-
-// What the platform delivers for a double click: press, release, double click, release.
-void DoubleClickCell(StringGrid* grid, int col, int row)
-{
-    QPoint centre = CellCentre(grid, col, row);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centre);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, centre);
-    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, centre);
-}
-
-// One key event per character, each with its text, sent to the control that has the focus.
-void Type(const QString& text)
-{
-    QWidget* focused = QApplication::focusWidget();
-    QVERIFY(focused);
-    for (QChar character : text) {
-        if (character.unicode() < 0x80)
-            QTest::keyClicks(focused, QString(character));
-        else
-            QTest::sendKeyEvent(QTest::Click, focused, Qt::Key_unknown, QString(character), Qt::NoModifier);
-    }
-}
+using namespace gui;
 
 void TypeInto(StringGrid* grid, int col, int row, const QString& text)
 {
@@ -62,11 +31,6 @@ std::string Message(const char* format, const std::string& text = {})
     if (placeholder != std::string::npos)
         message.replace(placeholder, 2, text);
     return message;
-}
-
-std::string NotAnInteger(const std::string& text)
-{
-    return Message("'%s' は整数ではありません", text);
 }
 
 std::string Stored(int col, int row, int listCol, int listRow)

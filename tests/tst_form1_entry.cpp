@@ -4,6 +4,7 @@
 #include "ledger/tables.h"
 #include "toolkit/failure.h"
 #include "toolkit/text.h"
+#include "gui.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -16,46 +17,7 @@ using toolkit::StringGrid;
 
 namespace {
 
-QPoint CellCentre(StringGrid* grid, int col, int row)
-{
-    QRect rect = grid->CellRect(col, row);
-    Q_ASSERT(!rect.isEmpty());
-    return rect.center();
-}
-
-void ClickCell(StringGrid* grid, int col, int row, Qt::MouseButton button = Qt::LeftButton)
-{
-    QTest::mouseClick(grid->viewport(), button, {}, CellCentre(grid, col, row));
-}
-
-void DoubleClickCell(StringGrid* grid, int col, int row)
-{
-    QPoint centre = CellCentre(grid, col, row);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centre);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, centre);
-    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, centre);
-}
-
-// Keys go where the user's keyboard sends them: to the control that has the focus, one key event
-// per character, each with its text, as a keyboard with an input method delivers them.
-void Type(const QString& text)
-{
-    QWidget* focused = QApplication::focusWidget();
-    QVERIFY(focused);
-    for (QChar character : text) {
-        if (character.unicode() < 0x80)
-            QTest::keyClicks(focused, QString(character));
-        else
-            QTest::sendKeyEvent(QTest::Click, focused, Qt::Key_unknown, QString(character), Qt::NoModifier);
-    }
-}
-
-void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
-{
-    QWidget* focused = QApplication::focusWidget();
-    QVERIFY(focused);
-    QTest::keyClick(focused, key, modifiers);
-}
+using namespace gui;
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "syunyup/form2.h"
 #include "toolkit/failure.h"
 #include "toolkit/text.h"
+#include "gui.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -20,41 +21,7 @@ using toolkit::StringGrid;
 
 namespace {
 
-QPoint CellCentre(StringGrid* grid, int col, int row)
-{
-    QRect rect = grid->CellRect(col, row);
-    Q_ASSERT(!rect.isEmpty());
-    return rect.center();
-}
-
-void ClickCell(StringGrid* grid, int col, int row)
-{
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, col, row));
-}
-
-void DoubleClickCell(StringGrid* grid, int col, int row)
-{
-    QPoint centre = CellCentre(grid, col, row);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centre);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, centre);
-    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, centre);
-}
-
-void Type(const QString& text)
-{
-    QWidget* focused = QApplication::focusWidget();
-    QVERIFY(focused);
-    QTest::keyClicks(focused, text);
-}
-
-void Press(Qt::Key key)
-{
-    QWidget* focused = QApplication::focusWidget();
-    QVERIFY(focused);
-    QTest::keyClick(focused, key);
-}
-
-std::string NotAnInteger(const char* text) { return Sjis("'") + text + Sjis("' は整数ではありません."); }
+using namespace gui;
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "sisyutp/form3.h"
 #include "toolkit/failure.h"
 #include "toolkit/text.h"
+#include "gui.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -19,42 +20,7 @@ using toolkit::StringGrid;
 
 namespace {
 
-QPoint CellCentre(StringGrid* grid, int col, int row)
-{
-    QRect rect = grid->CellRect(col, row);
-    Q_ASSERT(!rect.isEmpty());
-    return rect.center();
-}
-
-void ClickCell(StringGrid* grid, int col, int row)
-{
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, col, row));
-}
-
-void DoubleClickCell(StringGrid* grid, int col, int row)
-{
-    QPoint centre = CellCentre(grid, col, row);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centre);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, centre);
-    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, centre);
-}
-
-// Keys go to the control with the focus, one key event per character with its text; "\r" is Enter.
-void Type(const QString& text)
-{
-    QWidget* focused = QApplication::focusWidget();
-    QVERIFY(focused);
-    for (QChar character : text) {
-        if (character == '\r')
-            QTest::keyClick(focused, Qt::Key_Return);
-        else if (character.unicode() < 0x80)
-            QTest::keyClicks(focused, QString(character));
-        else
-            QTest::sendKeyEvent(QTest::Click, focused, Qt::Key_unknown, QString(character), Qt::NoModifier);
-    }
-}
-
-std::string NotAnInteger(const char* text) { return "'" + std::string(text) + Sjis("' は整数ではありません."); }
+using namespace gui;
 
 // "row=text" into column 1 of a table.
 template <int Rows>
