@@ -8,23 +8,10 @@ build=${1:-build}
 out=${2:-docs/analysis.png}
 mkdir -p "$(dirname "$out")"
 
-display=:$(( 50 + $$ % 20 ))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-wm=""
-app=""
-cleanup() {
-    for pid in $app $wm $xvfb; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-}
-trap cleanup EXIT INT TERM
-export DISPLAY="$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 1
+. "$(dirname "$0")/xvfb-session.sh"
+start_xvfb 1024x768
 LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb "$build/bench/bench_chert" --show-month >/dev/null 2>&1 &
-app=$!
+track $!
 
 window=""
 for _ in $(seq 100); do
