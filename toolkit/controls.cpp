@@ -33,14 +33,54 @@ void RegisterFontSubstitutes()
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));
 }
 
+namespace {
+
+// Sizes and centres a window so that its frame has the outer size. Under a window manager the
+// frame is known only once the window is mapped, so the window is placed again at its first
+// exposure if its frame has changed by then.
+class OuterPlacement : public QObject {
+public:
+    OuterPlacement(QWidget& window, QSize outerSize)
+        : QObject(&window)
+        , window_(window)
+        , outerSize_(outerSize)
+    {
+        window.winId();  // creates the platform window, which knows the frame if anything does
+        Place();
+        window.windowHandle()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && window_.windowHandle()->isExposed()) {
+            if (window_.windowHandle()->frameMargins() != frame_)
+                Place();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    void Place()
+    {
+        frame_ = window_.windowHandle()->frameMargins();
+        window_.resize(outerSize_.shrunkBy(frame_));
+        QRect screen = window_.screen()->availableGeometry();
+        window_.move(screen.left() + (screen.width() - outerSize_.width()) / 2,
+            screen.top() + (screen.height() - outerSize_.height()) / 2);
+    }
+
+    QWidget& window_;
+    QSize outerSize_;
+    QMargins frame_;
+};
+
+} // namespace
+
 void ShowCentred(QWidget& window, QSize outerSize)
 {
-    window.winId();  // creates the platform window, which knows the frame
-    QMargins frame = window.windowHandle()->frameMargins();
-    window.resize(outerSize.shrunkBy(frame));
-    QRect screen = window.screen()->availableGeometry();
-    window.move(screen.left() + (screen.width() - outerSize.width()) / 2,
-        screen.top() + (screen.height() - outerSize.height()) / 2);
+    new OuterPlacement(window, outerSize);
     window.show();
 }
 
