@@ -109,14 +109,6 @@ std::string Sjis(std::string_view utf8)
     return Encoder().Convert(utf8);
 }
 
-QString FromSjis(std::string_view sjis)
-{
-    if (IsAscii(sjis))
-        return QString::fromLatin1(sjis.data(), static_cast<qsizetype>(sjis.size()));
-    std::string utf8 = Decoder().Convert(sjis);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 std::string Utf8FromSjis(std::string_view sjis)
 {
     if (IsAscii(sjis))
@@ -125,12 +117,6 @@ std::string Utf8FromSjis(std::string_view sjis)
 }
 
 bool IsValidSjis(std::string_view sjis) { return IsAscii(sjis) || Decoder().Accepts(sjis); }
-
-std::string ToSjis(const QString& text)
-{
-    QByteArray utf8 = text.toUtf8();
-    return Sjis(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
-}
 
 size_t LastCharacterStart(std::string_view sjis)
 {
