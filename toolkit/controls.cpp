@@ -133,7 +133,7 @@ void Memo::SetText(const std::string& text)
     bytes_ = text;
     shown_ = FromSjis(text);
     shown_.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    setPlainText(shown_);
+    document()->setPlainText(shown_);
     shown_ = toPlainText();
 }
 
