@@ -2,13 +2,17 @@
 // control that has the focus, and the conversion failure's text as the error box shows it.
 #pragma once
 
+#include "app/form1.h"
+#include "ledger/tables.h"
 #include "toolkit/failure.h"
 #include "toolkit/stringgrid.h"
 #include "toolkit/text.h"
 
 #include <QApplication>
 #include <QTest>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace gui {
 
@@ -60,6 +64,45 @@ inline void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
 inline std::string NotAnInteger(const std::string& text)
 {
     return toolkit::ErrorBoxText("'" + text + toolkit::Sjis("' は整数ではありません"));
+}
+
+// Makes `window` the application's active window. Not qWaitForWindowActive: a window counts as
+// active there while its owner is.
+inline bool Activate(QWidget* window)
+{
+    window->activateWindow();
+    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
+}
+
+// A fresh main window over empty tables, shown and active, with the error box's texts collected
+// in `errors`, as each window test starts.
+inline std::unique_ptr<TForm1> StartMainWindow(std::vector<std::string>& errors)
+{
+    ResetTables();
+    errors.clear();
+    toolkit::SetErrorSinkForTest([&errors](const std::string& text) { errors.push_back(text); });
+    auto form = std::make_unique<TForm1>();
+    form->show();
+    return Activate(form.get()) ? std::move(form) : nullptr;
+}
+
+inline void StopMainWindow(std::unique_ptr<TForm1>& form)
+{
+    form.reset();
+    toolkit::SetErrorSinkForTest({});
+}
+
+// A double click on a row of the budget-and-progress grid, as the user opens a budget editor;
+// the editor, once it is the active window, or nothing.
+template <class Editor>
+Editor* OpenEditor(TForm1& form, int row)
+{
+    DoubleClickCell(form.StringGrid1, 1, row);
+    QList<Editor*> editors = form.findChildren<Editor*>();
+    if (editors.size() != 1)
+        return nullptr;
+    Editor* editor = editors.front();
+    return QTest::qWaitFor([editor] { return QApplication::activeWindow() == editor; }) ? editor : nullptr;
 }
 
 } // namespace gui

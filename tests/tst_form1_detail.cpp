@@ -100,18 +100,13 @@ private:
 
 void TestForm1Detail::init()
 {
-    ResetTables();
-    errors.clear();
-    toolkit::SetErrorSinkForTest([this](const std::string& text) { errors.push_back(text); });
-    form = std::make_unique<TForm1>();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form = StartMainWindow(errors);
+    QVERIFY(form);
 }
 
 void TestForm1Detail::cleanup()
 {
-    form.reset();
-    toolkit::SetErrorSinkForTest({});
+    StopMainWindow(form);
 }
 
 void TestForm1Detail::TypeItem(int row, const QString& name, const QString& amount)

@@ -56,18 +56,13 @@ private:
 
 void TestForm1Entry::init()
 {
-    ResetTables();
-    errors.clear();
-    toolkit::SetErrorSinkForTest([this](const std::string& text) { errors.push_back(text); });
-    form = std::make_unique<TForm1>();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form = StartMainWindow(errors);
+    QVERIFY(form);
 }
 
 void TestForm1Entry::cleanup()
 {
-    form.reset();
-    toolkit::SetErrorSinkForTest({});
+    StopMainWindow(form);
 }
 
 void TestForm1Entry::keysShowInTheWalletCellOneByOne()

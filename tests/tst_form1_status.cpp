@@ -56,7 +56,6 @@ private slots:
     void doubleClickOnACaptionUsesTheRowPickedLast();
 
 private:
-    bool Activate(QWidget* window);
     void TypeIntoCell(StringGrid* grid, int col, int row, const QString& text);
     void LeaveGrid();
 
@@ -66,24 +65,13 @@ private:
 
 void TestForm1Status::init()
 {
-    ResetTables();
-    errors.clear();
-    toolkit::SetErrorSinkForTest([this](const std::string& text) { errors.push_back(text); });
-    form = std::make_unique<TForm1>();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form = StartMainWindow(errors);
+    QVERIFY(form);
 }
 
 void TestForm1Status::cleanup()
 {
-    form.reset();
-    toolkit::SetErrorSinkForTest({});
-}
-
-bool TestForm1Status::Activate(QWidget* window)
-{
-    window->activateWindow();
-    return QTest::qWaitForWindowActive(window);
+    StopMainWindow(form);
 }
 
 void TestForm1Status::TypeIntoCell(StringGrid* grid, int col, int row, const QString& text)

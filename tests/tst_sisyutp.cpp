@@ -62,8 +62,7 @@ private slots:
     void okFollowedByLossOfActivationDestroysOnce();
 
 private:
-    TForm3* Open();
-    bool Activate(QWidget* window);
+    TForm3* Open() { return OpenEditor<TForm3>(*form, 2); }
     void ClickOk(TForm3* editor) { QTest::mouseClick(editor->Button1, Qt::LeftButton); }
 
     std::unique_ptr<TForm1> form;
@@ -72,39 +71,15 @@ private:
 
 void TestSisyutp::init()
 {
-    ResetTables();
     TForm3::EntryText.clear();
     TForm3::EntryCell = {};
-    errors.clear();
-    toolkit::SetErrorSinkForTest([this](const std::string& text) { errors.push_back(text); });
-    form = std::make_unique<TForm1>();
-    form->show();
-    QVERIFY(Activate(form.get()));
+    form = StartMainWindow(errors);
+    QVERIFY(form);
 }
 
 void TestSisyutp::cleanup()
 {
-    form.reset();
-    toolkit::SetErrorSinkForTest({});
-}
-
-bool TestSisyutp::Activate(QWidget* window)
-{
-    // Not qWaitForWindowActive: a window counts as active there while its owner is.
-    window->activateWindow();
-    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
-}
-
-// A double click on the spending row, as the user opens the editor; it becomes the active window
-// once the platform has handled its showing.
-TForm3* TestSisyutp::Open()
-{
-    DoubleClickCell(form->StringGrid1, 1, 2);
-    QList<TForm3*> editors = form->findChildren<TForm3*>();
-    if (editors.size() != 1)
-        return nullptr;
-    TForm3* editor = editors.front();
-    return QTest::qWaitFor([editor] { return QApplication::activeWindow() == editor; }) ? editor : nullptr;
+    StopMainWindow(form);
 }
 
 void TestSisyutp::layoutAsDesigned()

@@ -69,8 +69,7 @@ private slots:
     void theErrorBoxDoesNotCloseTheEditor();
 
 private:
-    TForm2* Open();
-    bool Activate(QWidget* window);
+    TForm2* Open() { return OpenEditor<TForm2>(*form, 1); }
     void ClickOk(TForm2* editor) { QTest::mouseClick(editor->Button1, Qt::LeftButton); }
 
     std::unique_ptr<TForm1> form;
@@ -79,39 +78,15 @@ private:
 
 void TestSyunyup::init()
 {
-    ResetTables();
     TForm2::EntryText.clear();
     TForm2::EntryCell = {};
-    errors.clear();
-    toolkit::SetErrorSinkForTest([this](const std::string& text) { errors.push_back(text); });
-    form = std::make_unique<TForm1>();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form = StartMainWindow(errors);
+    QVERIFY(form);
 }
 
 void TestSyunyup::cleanup()
 {
-    form.reset();
-    toolkit::SetErrorSinkForTest({});
-}
-
-bool TestSyunyup::Activate(QWidget* window)
-{
-    // Not qWaitForWindowActive: a window counts as active there while its owner is.
-    window->activateWindow();
-    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
-}
-
-// A double click on the income row, as the user opens the editor; it becomes the active window
-// once the platform has handled its showing.
-TForm2* TestSyunyup::Open()
-{
-    DoubleClickCell(form->StringGrid1, 1, 1);
-    QList<TForm2*> editors = form->findChildren<TForm2*>();
-    if (editors.size() != 1)
-        return nullptr;
-    TForm2* editor = editors.front();
-    return QTest::qWaitFor([editor] { return QApplication::activeWindow() == editor; }) ? editor : nullptr;
+    StopMainWindow(form);
 }
 
 void TestSyunyup::layoutAsDesigned()
