@@ -3,7 +3,7 @@
 # machine does not have yet. Runs apt-get as root, or through sudo.
 set -eu
 
-packages="cmake ninja-build g++ make pkg-config qt6-base-dev qt6-charts-dev libqt6charts6-dev
+packages="cmake ninja-build g++ make pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev
 qt6-qpa-plugins libgl-dev fonts-ipafont-gothic fonts-ipafont-mincho libbenchmark-dev
 clang libclang-rt-14-dev xvfb openbox xdotool x11-utils imagemagick
 desktop-file-utils shared-mime-info libxml2-utils homebank-data"
