@@ -54,8 +54,9 @@ void PutBudgetAreas()
 }
 
 // The detail area holds DetailLists exactly as the table lies in memory: 13-byte cells, list
-// rows within list columns within day rows within day columns. So the area moves in one copy;
-// only the slots' lengths and the bytes after each text need a pass of their own.
+// rows within list columns within day rows within day columns. So the area moves in one copy.
+// A length byte above 12 is taken as it is, since every read of a CellText cuts it to 12, and
+// it is written as 12; the bytes after each text are written as zero.
 static_assert(sizeof(CellText) == CellSlot && offsetof(CellText, Length) == 0 && offsetof(CellText, Bytes) == 1,
     "a CellText is its slot");
 static_assert(sizeof(DetailLists) == DetailArea.Size(), "DetailLists is the detail area");
@@ -66,6 +67,7 @@ void PutDetailArea()
     std::memcpy(area, DetailLists, DetailArea.Size());
     for (size_t slot = 0; slot < DetailArea.Size(); slot += CellSlot) {
         size_t length = std::min<size_t>(area[slot], CellText::Capacity);
+        area[slot] = static_cast<unsigned char>(length);
         std::memset(area + slot + 1 + length, 0, CellText::Capacity - length);
     }
 }
@@ -83,8 +85,4 @@ void TakeBudgetAreas()
 void TakeDetailArea()
 {
     std::memcpy(DetailLists, LedgerRecord + DetailArea.Offset, DetailArea.Size());
-    CellText* cells = &DetailLists[0][0][0][0];
-    for (size_t cell = 0; cell < DetailArea.Size() / CellSlot; ++cell)
-        if (cells[cell].Length > CellText::Capacity)
-            cells[cell].Length = CellText::Capacity;
 }

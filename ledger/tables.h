@@ -9,6 +9,9 @@
 // A short Shift-JIS text in a 13-byte slot: a length byte and up to 12 bytes. Storing a longer
 // text keeps its first 12 bytes, cut by bytes, so a double-byte character can lose its second
 // byte; saved files depend on that.
+//
+// A cell taken from a file keeps its length byte as it was, so a corrupt length above 12 can sit
+// in Length; every read goes through Size(), which reads such a length as 12.
 struct CellText {
     static constexpr int Capacity = 12;
 
@@ -16,8 +19,9 @@ struct CellText {
     char Bytes[Capacity];
 
     void Assign(std::string_view text);
-    std::string_view View() const { return std::string_view(Bytes, Length); }
-    std::string Str() const { return std::string(Bytes, Length); }
+    size_t Size() const { return Length < Capacity ? Length : Capacity; }
+    std::string_view View() const { return std::string_view(Bytes, Size()); }
+    std::string Str() const { return std::string(Bytes, Size()); }
     bool Empty() const { return Length == 0; }
 };
 static_assert(sizeof(CellText) == 13, "a CellText is its 13-byte file slot");

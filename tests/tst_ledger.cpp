@@ -159,6 +159,12 @@ private slots:
         TakeBudgetAreas();
         QCOMPARE(Bytes(DetailLists[32][19][1][18].View()), QByteArray(12, 'L'));
         QCOMPARE(Bytes(ExpenseBudget[1][18].View()), QByteArray(12, '9'));
+        // Saved again, the slots say what was read.
+        std::memset(LedgerRecord, 0, RecordSize);
+        PutDetailArea();
+        PutBudgetAreas();
+        QCOMPARE(int(LedgerRecord[lastList]), 12);
+        QCOMPARE(int(LedgerRecord[budget]), 12);
     }
 
     void putSlotCutsByBytesAndZeroesTheRest_data()
