@@ -90,7 +90,7 @@ void TForm1::BookBankItems()
         int32_t amount = toolkit::IntFromText(StringGrid5->Cell(1, row));
         StringGrid3->SetCell(1, 2, toolkit::TextFromInt(toolkit::SubtractAmounts(balance, amount)));
         std::string booked = BookedMark + name.substr(BankMark().size(), BookedNameRest);  // c.
-        StringGrid5->SetCell(0, row, std::move(booked));
+        StringGrid5->SetCell(0, row, booked);
     }
 }
 
@@ -120,7 +120,7 @@ void TForm1::EmptyListGrid()
 {
     for (int col = 0; col < ListColumns; ++col)
         for (int row = 0; row < ListRows; ++row)
-            StringGrid5->SetCell(col, row, std::string());
+            StringGrid5->SetCell(col, row, {});
     OpenList.reset();
 }
 

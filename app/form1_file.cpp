@@ -30,7 +30,7 @@ void TakeGridArea(const RecordArea& area, toolkit::StringGrid& grid, int rows)
 {
     for (int col = 0; col < area.Columns; ++col)
         for (int row = 0; row < rows; ++row)
-            grid.SetCell(col, row, std::string(SlotText(area, col, row)));
+            grid.SetCell(col, row, SlotText(area, col, row));
 }
 
 // An amount cell of the tables as an integer; an empty cell is 0 where the caller allows it.
@@ -58,7 +58,7 @@ void TForm1::DistributeRecord()
     for (int col = 0; col < DailyArea.Columns; ++col)                  // 2.
         for (int row = 0; row < DailyArea.Rows; ++row) {
             std::string_view text = SlotText(DailyArea, col, row);
-            StringGrid4->SetCell(col, row, std::string(text));
+            StringGrid4->SetCell(col, row, text);
             DailyTable[col][row].Assign(text);
         }
     Memo1->SetText(std::string(SlotText(MemoArea, 0, 0)));             // 3.

@@ -418,7 +418,7 @@ void TestForm1Detail::calculatedBalance()
     QFETCH(QString, income);
     QFETCH(QString, balance);
     TypeInto(form->StringGrid2, 1, 1, "999");
-    form->StringGrid1->SetCell(1, 1, std::string());
+    form->StringGrid1->SetCell(1, 1, {});
     if (!income.isEmpty())
         TypeInto(form->StringGrid1, 1, 1, income);
     OpenList(2, 1);

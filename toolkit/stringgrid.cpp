@@ -121,7 +121,7 @@ const std::string& StringGrid::Cell(int col, int row) const
     return text ? text->Bytes : EmptyText;
 }
 
-void StringGrid::SetCell(int col, int row, std::string text)
+void StringGrid::SetCell(int col, int row, std::string_view text)
 {
     Text* cell = Find(col, row);
     if (!cell) {
@@ -131,12 +131,21 @@ void StringGrid::SetCell(int col, int row, std::string text)
     }
     if (cell->Bytes == text)
         return;
-    cell->Bytes = std::move(text);
+    cell->Bytes.assign(text);
     cell->Decoded = false;
-    // One repaint of the grid for a run of changes: Qt merges the requests until it paints,
-    // which is cheaper than finding each cell's rectangle.
     if (InStore(col, row))
-        viewport()->update();
+        RequestRepaint();
+}
+
+// One repaint of the grid for a run of changes, such as a loaded ledger's: the first change asks
+// for it, and the others until it happens ask for nothing more. Finding each cell's rectangle,
+// or asking Qt again for each cell, costs more than painting the grid once.
+void StringGrid::RequestRepaint()
+{
+    if (repaintRequested_)
+        return;
+    repaintRequested_ = true;
+    viewport()->update();
 }
 
 void StringGrid::Resize(int colCount, int rowCount)
@@ -359,6 +368,7 @@ void StringGrid::DrawCell(QPainter& painter, int col, int row, const QRect& rect
 
 void StringGrid::paintEvent(QPaintEvent*)
 {
+    repaintRequested_ = false;
     QPainter painter(viewport());
     painter.setFont(font());
     painter.fillRect(viewport()->rect(), palette().color(QPalette::Base));

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -37,7 +38,7 @@ public:
 
     // A cell never set reads as "". Any (column, row) can be set, shown or not.
     const std::string& Cell(int col, int row) const;
-    void SetCell(int col, int row, std::string text);
+    void SetCell(int col, int row, std::string_view text);
 
     // The current (selected) cell; fixed cells are never current.
     int Col() const { return col_; }
@@ -85,6 +86,7 @@ private:
     void MoveTo(int col, int row);
     void ScrollInView(int col, int row);
     void UpdateScrollBars();
+    void RequestRepaint();
     void DeliverBytes(const std::string& bytes);
     int ColLeft(int col) const;
     int RowTop(int row) const;
@@ -104,6 +106,7 @@ private:
     int topRow_ = 1;
     std::vector<Text> cells_;  // columns 0..colCount-1 by rows 0..rowCount-1, column-major
     std::map<std::pair<int, int>, Text> outside_;
+    bool repaintRequested_ = false;  // a whole repaint is asked for and has not happened yet
 };
 
 } // namespace toolkit
