@@ -1,6 +1,7 @@
 // The runtime services: conversions with their exact syntax and messages, the error box text,
 // the Shift-JIS helpers, the 12-byte cell cut and the string grid's store, geometry and keys.
 #include "ledger/tables.h"
+#include "toolkit/controls.h"
 #include "toolkit/convert.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/failure.h"
@@ -8,6 +9,7 @@
 #include "toolkit/stringgrid.h"
 #include "toolkit/text.h"
 
+#include <QApplication>
 #include <QInputMethodEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -63,6 +65,9 @@ private slots:
     void gridDeliversKeysAsShiftJisBytes();
     void gridDeliversInputMethodCommitsByteWise();
     void gridDrawsALoneLeadByte();
+    void gridRepaintsEachRunOfChanges();
+    void memoTakesATextWithoutUndo_data();
+    void memoTakesATextWithoutUndo();
 };
 
 void TestToolkit::acceptsIntegers_data()
@@ -396,6 +401,75 @@ void TestToolkit::gridDrawsALoneLeadByte()
     QImage image(grid.size(), QImage::Format_ARGB32);
     grid.render(&image);
     QCOMPARE(grid.Cell(1, 1), cut);
+}
+
+namespace {
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int Count = 0;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++Count;
+        return false;
+    }
+};
+
+} // namespace
+
+void TestToolkit::gridRepaintsEachRunOfChanges()
+{
+    toolkit::StringGrid grid(nullptr, "Grid");
+    grid.SetShape(3, 3, 1, 1);
+    grid.resize(200, 100);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    PaintCounter paints;
+    grid.viewport()->installEventFilter(&paints);
+    QApplication::processEvents();
+    // Each change after a paint asks for one more; a run of changes before it asks for one.
+    for (int run = 1; run <= 3; ++run) {
+        int before = paints.Count;
+        grid.SetCell(1, 1, std::to_string(run));
+        grid.SetCell(2, 2, std::to_string(run * 10));
+        QTRY_VERIFY(paints.Count > before);
+    }
+    int before = paints.Count;
+    grid.SetCell(2, 2, "30");  // no change
+    QApplication::processEvents();
+    QCOMPARE(paints.Count, before);
+}
+
+void TestToolkit::memoTakesATextWithoutUndo_data()
+{
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("a memo on screen") << true;
+    QTest::newRow("a memo off screen") << false;
+}
+
+void TestToolkit::memoTakesATextWithoutUndo()
+{
+    QFETCH(bool, shown);
+    toolkit::Memo memo(nullptr, "Memo");
+    memo.resize(281, 57);
+    if (shown) {
+        memo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&memo));
+    }
+    QTest::keyClicks(&memo, QStringLiteral("typed"));
+    QVERIFY(memo.document()->isUndoAvailable());
+    std::string text = Sjis("一行目\r\n二行目\r\n三");
+    memo.SetText(text);
+    QCOMPARE(memo.Text(), text);
+    QCOMPARE(memo.LineCount(), 3);
+    QCOMPARE(memo.Line(1), Sjis("二行目"));
+    // The typing before is gone from the undo history, and the caret is after the text.
+    QVERIFY(!memo.document()->isUndoAvailable());
+    memo.undo();
+    QCOMPARE(memo.Text(), text);
+    QCOMPARE(memo.textCursor().position(), memo.toPlainText().size());
 }
 
 QTEST_MAIN(TestToolkit)

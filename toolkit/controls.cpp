@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QWindow>
 #include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace toolkit {
 
@@ -128,12 +130,27 @@ std::string Memo::Text() const
     return ToSjis(now);
 }
 
+// A text set from outside, such as a loaded ledger's memo, is nothing to undo; the caret ends
+// after it either way. On screen, one replacing edit costs less than half of setPlainText, which
+// empties the document first and so has the memo lay out its last lines for the scroll bar
+// twice; off screen, setPlainText is the cheaper.
 void Memo::SetText(const std::string& text)
 {
     bytes_ = text;
     shown_ = FromSjis(text);
     shown_.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    document()->setPlainText(shown_);
+    QTextDocument* shownDocument = document();
+    if (isVisible()) {
+        shownDocument->setUndoRedoEnabled(false);
+        QTextCursor all(shownDocument);
+        all.beginEditBlock();
+        all.select(QTextCursor::Document);
+        all.insertText(shown_);
+        all.endEditBlock();
+        shownDocument->setUndoRedoEnabled(true);
+    } else {
+        shownDocument->setPlainText(shown_);
+    }
     shown_ = toPlainText();
 }
 
