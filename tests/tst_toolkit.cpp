@@ -1,5 +1,6 @@
 // The runtime services: conversions with their exact syntax and messages, the error box text,
-// the Shift-JIS helpers, the 12-byte cell cut and the string grid's store, geometry and keys.
+// the Shift-JIS helpers, the 12-byte cell cut, the string grid's store, geometry, keys and
+// repaints, and the memo's taking of a text.
 #include "ledger/tables.h"
 #include "toolkit/controls.h"
 #include "toolkit/convert.h"
@@ -429,7 +430,7 @@ void TestToolkit::gridRepaintsEachRunOfChanges()
     PaintCounter paints;
     grid.viewport()->installEventFilter(&paints);
     QApplication::processEvents();
-    // Each change after a paint asks for one more; a run of changes before it asks for one.
+    // Every run of changes after a paint is painted, not only the first.
     for (int run = 1; run <= 3; ++run) {
         int before = paints.Count;
         grid.SetCell(1, 1, std::to_string(run));
