@@ -3,7 +3,7 @@
 // never touches the program's tables or LedgerRecord, and nothing here needs a window.
 #pragma once
 
-#include "ledgertool/ledgerimage.h"
+#include "ledger/ledgerimage.h"
 
 #include <optional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "ledgertool/ledgerimage.h"
+#include "ledger/ledgerimage.h"
 
 #include <cerrno>
 #include <cstring>

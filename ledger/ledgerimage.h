@@ -1,6 +1,7 @@
-// A ledger file as the command-line companion sees it: its size, how many whole records it holds,
-// the bytes after them, and a copy of the last whole record, which is the one the program ends
-// up showing. Reading never changes LedgerRecord, so two files can be held at once.
+// A ledger file read without touching the program's tables: its size, how many whole records it
+// holds, the bytes after them, and a copy of the last whole record, which is the one the program
+// ends up showing. Reading never changes LedgerRecord, so several files can be held at once; the
+// command-line companion and the year view read ledgers this way.
 #pragma once
 
 #include "ledger/record.h"
