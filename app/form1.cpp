@@ -8,7 +8,6 @@
 #include "toolkit/text.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
@@ -283,6 +282,9 @@ void TForm1::ConnectHandlers()
     connect(Button1, &QPushButton::clicked, this, Handler(this, &TForm1::Button1Click));
     connect(Button2, &QPushButton::clicked, this, Handler(this, &TForm1::Button2Click));
     connect(Edit2, &toolkit::Edit::Exit, this, Handler(this, &TForm1::Button2Click));
+    for (toolkit::Edit* edit : { Edit1, Edit2 })
+        connect(edit, &QLineEdit::textEdited, this, [this] { LedgerChanged = true; });
+    connect(Memo1, &toolkit::Memo::Edited, this, [this] { LedgerChanged = true; });
 
     connect(StringGrid1, &StringGrid::SelectCell, this, Handler(this, &TForm1::StringGrid1SelectCell));
     connect(StringGrid1, &StringGrid::KeyPress, this, Handler(this, &TForm1::StringGrid1KeyPress));
@@ -320,16 +322,11 @@ void TForm1::WriteCaptions()
 
 bool TForm1::event(QEvent* event)
 {
-    if (event->type() == QEvent::WindowActivate)
-        toolkit::Guard([this] { FormActivate(); });
+    // The activation that an error box gives back when it closes is not the user's: running the
+    // step again there would raise the box again, for ever.
+    if (event->type() == QEvent::WindowActivate && !toolkit::IsReturnFromErrorBox(this))
+        activation_.Run([this] { FormActivate(); });
     return QMainWindow::event(event);
-}
-
-void TForm1::closeEvent(QCloseEvent* event)
-{
-    // Closing the main window ends the program; nothing is asked and nothing is saved.
-    event->accept();
-    QCoreApplication::quit();
 }
 
 void TForm1::resizeEvent(QResizeEvent* event)

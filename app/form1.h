@@ -5,11 +5,14 @@
 //   form1_detail.cpp   the daily expense table and its detail lists
 //   form1_status.cpp   the period, money on hand, current status and budget-and-progress
 //   form1_file.cpp     Open, Save and Save As of the ledger file
+//   form1_changes.cpp  what the user has changed since the last Open or Save, and the question
+//                      before it would be lost
 #pragma once
 
 #include "app/entry.h"
 #include "toolkit/controls.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/failure.h"
 #include "toolkit/stringgrid.h"
 
 #include <QMainWindow>
@@ -60,7 +63,7 @@ public:
     QAction* N4;
 
     // The typing idiom's state: one entry text for the five grids, and their entry cells.
-    std::string EntryText;
+    EntryBuffer EntryText;
     GridCell StatusCell;  // StringGrid1, StringGrid2 and StringGrid3 share it
     GridCell DayCell;     // StringGrid4; also the cell whose detail list is loaded
     GridCell ItemCell;    // StringGrid5
@@ -68,6 +71,10 @@ public:
     // The daily-table cell whose detail list StringGrid5 holds, from the double click until an
     // OK empties the list grid; none while no list is open.
     std::optional<GridCell> OpenList;
+
+    // The user has edited the ledger since it was last opened or saved: typed into a cell, the
+    // memo or the period, or confirmed a list or a budget editor. Looking changes nothing.
+    bool LedgerChanged = false;
 
     // form1.cpp
     void FormCreate();
@@ -108,6 +115,12 @@ public:
     void filesaveclick();
     void SaveAs1Click();
 
+    // form1_changes.cpp
+    // Before the ledger on screen is closed or replaced: when it has changed, asks whether to save
+    // it. True when the caller may go on: nothing had changed, the user chose not to save, or the
+    // save succeeded. A failing save throws.
+    bool SettleChanges();
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -119,7 +132,11 @@ private:
     void ConnectHandlers();
     void WriteCaptions();
 
+    // form1_entry.cpp
+    void Type(toolkit::StringGrid& grid, const GridCell& cell, char key);
+
     // form1_detail.cpp
+    void CheckList() const;
     void BookBankItems();
     void StoreList(const GridCell& cell);
     void DetailSum(const GridCell& cell);
@@ -133,6 +150,8 @@ private:
     void DistributeRecord();
     void RecalcTotalsAfterOpen();
     void WriteRecordTo(const QString& fileName);
+
+    toolkit::RecurringStep activation_;  // FormActivate, whose failure is shown once
 };
 
 // Program start: the application title, the main window, the help window and the usage

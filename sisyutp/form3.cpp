@@ -9,7 +9,7 @@
 
 #include <QPushButton>
 
-std::string TForm3::EntryText;
+EntryBuffer TForm3::EntryText;
 GridCell TForm3::EntryCell;
 
 namespace {
@@ -38,12 +38,28 @@ enum Column { Name = 0, Budget = 1, Used = 2, Remaining = 3 };
 
 int32_t Value(const toolkit::StringGrid& grid, int col, int row) { return IntFromText(grid.Cell(col, row)); }
 
+// OK's total of the budgets of rows 1 to 17, an empty budget counting 0. Every budget of rows 1 to
+// 18 is converted first, in their order, so that a budget that fails (or a total beyond the range)
+// stops OK before it writes anything: the table stays as it was and the editor stays open.
+int32_t CheckedTotal(const toolkit::StringGrid& grid)
+{
+    int32_t budgets[TotalRow + 1] = {};
+    for (int row = 1; row <= TotalRow; ++row)
+        if (!grid.Cell(Budget, row).empty())
+            budgets[row] = Value(grid, Budget, row);
+    int32_t total = 0;  // row 18 is not counted
+    for (int row = 1; row <= LastCategory; ++row)
+        total = toolkit::AddAmounts(total, budgets[row]);
+    return total;
+}
+
 } // namespace
 
 TForm3::TForm3(TForm1& owner)
     : toolkit::TransientWindow(&owner)
     , StringGrid1(new toolkit::StringGrid(this, "StringGrid1"))
     , Button1(new QPushButton(this))
+    , main_(owner)
 {
     BuildLayout();
     ConnectHandlers();
@@ -116,20 +132,14 @@ void TForm3::FormCreate()
 
 void TForm3::Button1Click()
 {
-    int32_t budgets[TotalRow + 1] = {};
+    int32_t total = CheckedTotal(*StringGrid1);                               // a failure writes nothing
     for (int col = Name; col <= Budget; ++col)                                // 1.
-        for (int row = 0; row <= TotalRow; ++row) {
+        for (int row = 0; row <= TotalRow; ++row)
             ExpenseBudget[col][row].Assign(StringGrid1->Cell(col, row));
-            // A failure stops OK here: the table keeps what was copied up to this cell.
-            if (col == Budget && row >= 1 && !StringGrid1->Cell(col, row).empty())
-                budgets[row] = Value(*StringGrid1, col, row);
-        }
-    int32_t total = 0;                                                        // 2. row 18 is not counted
-    for (int row = 1; row <= LastCategory; ++row)
-        total = toolkit::AddAmounts(total, budgets[row]);
-    std::string totalText = TextFromInt(total);                               // 3.
+    std::string totalText = TextFromInt(total);                               // 2. and 3.
     StringGrid1->SetCell(Budget, TotalRow, totalText);
     ExpenseBudget[Budget][TotalRow].Assign(totalText);
+    main_.LedgerChanged = true;
     close();                                                                  // 4.
 }
 

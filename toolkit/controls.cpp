@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QWindow>
 #include <QTextBlock>
@@ -119,6 +120,10 @@ Memo::Memo(QWidget* parent, const char* name)
     NameControl(this, name);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (!setting_)
+            emit Edited();
+    });
 }
 
 std::string Memo::Text() const
@@ -140,6 +145,7 @@ void Memo::SetText(const std::string& text)
     shown_ = FromSjis(text);
     shown_.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QTextDocument* shownDocument = document();
+    QScopedValueRollback<bool> setting(setting_, true);
     if (isVisible()) {
         shownDocument->setUndoRedoEnabled(false);
         QTextCursor all(shownDocument);

@@ -52,9 +52,13 @@ public:
     int LineCount() const;
     std::string Line(int index) const;
 
+signals:
+    void Edited();  // the user changed the text; SetText does not count
+
 private:
     std::string bytes_;
     QString shown_;
+    bool setting_ = false;
 };
 
 class Label : public QLabel {

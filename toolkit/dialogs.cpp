@@ -1,14 +1,18 @@
 #include "toolkit/dialogs.h"
 
+#include "toolkit/failure.h"
 #include "toolkit/text.h"
 
 #include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 
 namespace toolkit {
 
 namespace {
 FileDialogAnswer testAnswer;
+std::function<SaveChangesAnswer()> saveChangesAnswer;
 }
 
 QString QtFilterFromClassic(const std::string& filter)
@@ -56,5 +60,27 @@ bool FileDialog::Execute()
 }
 
 void SetFileDialogAnswerForTest(FileDialogAnswer answer) { testAnswer = std::move(answer); }
+
+SaveChangesAnswer AskToSaveChanges(QWidget* owner)
+{
+    if (saveChangesAnswer)
+        return saveChangesAnswer();
+    QMessageBox box(QMessageBox::Question, FromSjis(ApplicationTitle()), QStringLiteral("変更を保存しますか？"),
+        QMessageBox::NoButton, owner);
+    box.setObjectName(QStringLiteral("SaveChangesBox"));
+    QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return SaveChangesAnswer::Save;
+    if (box.clickedButton() == discard)
+        return SaveChangesAnswer::Discard;
+    return SaveChangesAnswer::Cancel;
+}
+
+void SetSaveChangesAnswerForTest(std::function<SaveChangesAnswer()> answer) { saveChangesAnswer = std::move(answer); }
 
 } // namespace toolkit

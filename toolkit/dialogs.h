@@ -39,4 +39,10 @@ QString QtFilterFromClassic(const std::string& filter);
 using FileDialogAnswer = std::function<QString(FileDialog::Kind kind, const QString& offeredName)>;
 void SetFileDialogAnswerForTest(FileDialogAnswer answer);
 
+// The question before changes to the ledger would be lost: "変更を保存しますか？" with 保存,
+// 保存しない and キャンセル; Escape is キャンセル. A test answers it through the seam instead.
+enum class SaveChangesAnswer { Save, Discard, Cancel };
+SaveChangesAnswer AskToSaveChanges(QWidget* owner);
+void SetSaveChangesAnswerForTest(std::function<SaveChangesAnswer()> answer);
+
 } // namespace toolkit

@@ -396,6 +396,7 @@ void StringGrid::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     QPoint cell = MouseToCell(event->position().toPoint().x(), event->position().toPoint().y());
+    pressedCell_ = cell;
     if (cell.x() >= fixedCols_ && cell.y() >= fixedRows_)
         MoveTo(cell.x(), cell.y());
 }
@@ -408,8 +409,10 @@ void StringGrid::mouseReleaseEvent(QMouseEvent* event)
 
 void StringGrid::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        emit DblClick();
+    if (event->button() != Qt::LeftButton)
+        return;
+    pressedCell_ = MouseToCell(event->position().toPoint().x(), event->position().toPoint().y());
+    emit DblClick();
 }
 
 void StringGrid::keyPressEvent(QKeyEvent* event)

@@ -49,6 +49,10 @@ public:
     // The cell's rectangle in the client area (as scrolled now); empty when scrolled out of view.
     QRect CellRect(int col, int row) const;
 
+    // The cell under the last press of the left button, fixed cells included; (-1, -1) when it was
+    // outside every cell.
+    QPoint PressedCell() const { return pressedCell_; }
+
     int LeftCol() const { return leftCol_; }
     int TopRow() const { return topRow_; }
 
@@ -106,7 +110,8 @@ private:
     int topRow_ = 1;
     std::vector<Text> cells_;  // columns 0..colCount-1 by rows 0..rowCount-1, column-major
     std::map<std::pair<int, int>, Text> outside_;
-    bool repaintRequested_ = false;  // a whole repaint is asked for and has not happened yet
+    bool repaintRequested_ = false;
+    QPoint pressedCell_ { -1, -1 };  // a whole repaint is asked for and has not happened yet
 };
 
 } // namespace toolkit
