@@ -39,8 +39,9 @@ void RegisterFontSubstitutes()
 namespace {
 
 // Sizes and centres a window so that its frame has the outer size. Under a window manager the
-// frame is known only once the window is mapped, so the window is placed again at its first
-// exposure if its frame has changed by then.
+// frame is known only once the window is mapped, and not always by its first exposure: the window
+// is placed again whenever it is exposed or moved with a frame other than the one it was placed
+// for. A move by the user keeps the frame, so it is left alone.
 class OuterPlacement : public QObject {
 public:
     OuterPlacement(QWidget& window, QSize outerSize)
@@ -56,11 +57,10 @@ public:
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Expose && window_.windowHandle()->isExposed()) {
-            if (window_.windowHandle()->frameMargins() != frame_)
-                Place();
-            deleteLater();
-        }
+        QEvent::Type type = event->type();
+        if ((type == QEvent::Expose || type == QEvent::Move) && window_.windowHandle()->isExposed()
+            && window_.windowHandle()->frameMargins() != frame_)
+            Place();
         return false;
     }
 
@@ -70,8 +70,13 @@ private:
         frame_ = window_.windowHandle()->frameMargins();
         window_.resize(outerSize_.shrunkBy(frame_));
         QRect screen = window_.screen()->availableGeometry();
-        window_.move(screen.left() + (screen.width() - outerSize_.width()) / 2,
+        QPoint origin(screen.left() + (screen.width() - outerSize_.width()) / 2,
             screen.top() + (screen.height() - outerSize_.height()) / 2);
+        window_.move(origin);
+        // The widget takes a move to where it believes it is already for no move at all, and
+        // right after the window manager has framed the window that belief can be out of date:
+        // the window itself is told where its frame goes.
+        window_.windowHandle()->setFramePosition(origin);
     }
 
     QWidget& window_;
