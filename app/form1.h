@@ -7,6 +7,7 @@
 //   form1_file.cpp     Open, Save and Save As of the ledger file
 //   form1_changes.cpp  what the user has changed since the last Open or Save, and the question
 //                      before it would be lost
+//   form1_newmonth.cpp the next month, started from this one
 #pragma once
 
 #include "app/entry.h"
@@ -18,6 +19,7 @@
 #include <QMainWindow>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -58,6 +60,7 @@ public:
     QAction* N2;
     QAction* Save1;
     QAction* SaveAs1;
+    QAction* NewMonth1;
     QAction* N3;
     QAction* Exit1;
     QAction* N4;
@@ -75,6 +78,9 @@ public:
     // The user has edited the ledger since it was last opened or saved: typed into a cell, the
     // memo or the period, or confirmed a list or a budget editor. Looking changes nothing.
     bool LedgerChanged = false;
+
+    // The file the ledger on screen was last opened from or saved to; empty before the first.
+    QString LedgerFileName;
 
     // form1.cpp
     void FormCreate();
@@ -121,6 +127,9 @@ public:
     // save succeeded. A failing save throws.
     bool SettleChanges();
 
+    // form1_newmonth.cpp
+    void NewMonth1Click();
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -151,8 +160,18 @@ private:
     void RecalcTotalsAfterOpen();
     void WriteRecordTo(const QString& fileName);
 
+    // form1_newmonth.cpp
+    struct NextMonth;
+    NextMonth PlanNextMonth();
+    void StartMonth(const NextMonth& next);
+
     toolkit::RecurringStep activation_;  // FormActivate, whose failure is shown once
 };
+
+// The 31 day labels of the period that starts on day `dayText` of month `monthText`, as the
+// period command writes them into columns 2 to 32 (12月25日 ... 1月24日). Fails when either text
+// is no integer.
+std::vector<std::string> PeriodDayLabels(const std::string& monthText, const std::string& dayText);
 
 // Program start: the application title, the main window, the help window and the usage
 // analysis window, in that order, all shown maximised.

@@ -50,6 +50,7 @@ void TForm1::fileopenclick()
             DistributeRecord();
         }
         file.Close();                                                  // 4.
+        LedgerFileName = OpenDialog1.FileName();
     }
     RecalcTotalsAfterOpen();                                           // 5.
 }
@@ -122,6 +123,7 @@ void TForm1::WriteRecordTo(const QString& fileName)
     AssembleRecord();
     WriteLedgerFile(NativeName(fileName));
     LedgerChanged = false;
+    LedgerFileName = fileName;
 }
 
 void TForm1::AssembleRecord()

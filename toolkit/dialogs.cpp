@@ -37,8 +37,9 @@ FileDialog::FileDialog(QWidget* owner, Kind kind, const std::string& filter)
 bool FileDialog::Execute()
 {
     QString chosen;
+    const QString& offered = offered_.isEmpty() ? fileName_ : offered_;
     if (testAnswer) {
-        chosen = testAnswer(kind_, fileName_);
+        chosen = testAnswer(kind_, offered);
     } else {
         QFileDialog dialog(owner_);
         dialog.setObjectName(kind_ == Kind::Open ? QStringLiteral("OpenDialog1") : QStringLiteral("SaveDialog1"));
@@ -48,15 +49,22 @@ bool FileDialog::Execute()
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setNameFilter(qtFilter_);
-        if (!fileName_.isEmpty())
-            dialog.selectFile(fileName_);
+        if (!offered.isEmpty())
+            dialog.selectFile(offered);
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             chosen = dialog.selectedFiles().first();
     }
     if (chosen.isEmpty())
         return false;
     fileName_ = chosen;
+    offered_.clear();
     return true;
+}
+
+void FileDialog::Offer(const QString& name)
+{
+    fileName_.clear();
+    offered_ = name;
 }
 
 void SetFileDialogAnswerForTest(FileDialogAnswer answer) { testAnswer = std::move(answer); }

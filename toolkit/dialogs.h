@@ -20,6 +20,8 @@ public:
 
     // Runs the dialog; true when the user chose a name, which FileName() then returns.
     bool Execute();
+    // The dialog has no chosen name again and offers `name` at its next run.
+    void Offer(const QString& name);
     const QString& FileName() const { return fileName_; }
     Kind DialogKind() const { return kind_; }
     const QString& QtFilter() const { return qtFilter_; }
@@ -29,6 +31,7 @@ private:
     Kind kind_;
     QString qtFilter_;
     QString fileName_;
+    QString offered_;
 };
 
 // Turns "desc|pat;pat|desc|pat" into Qt's "desc (pat pat);;desc (pat)".

@@ -1,6 +1,8 @@
 // Kivelo tried as a user would: the built program in a real X server (Xvfb with openbox), driven
 // only from outside with real X input (xdotool), and its ledger files read back by a reader of
 // this test's own. Every process the test starts is ended by its id.
+#include "tests/ledgerbytes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,66 +13,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
-#include <iconv.h>
 #include <memory>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-
-// Shift-JIS bytes of a UTF-8 text, straight from iconv: this test does not use the program's
-// conversions.
-QByteArray ShiftJis(const QString& text)
-{
-    QByteArray utf8 = text.toUtf8();
-    iconv_t converter = iconv_open("CP932", "UTF-8");
-    QByteArray out(utf8.size() * 2 + 4, '\0');
-    char* in = utf8.data();
-    size_t inLeft = utf8.size();
-    char* target = out.data();
-    size_t targetLeft = out.size();
-    iconv(converter, &in, &inLeft, &target, &targetLeft);
-    iconv_close(converter);
-    out.resize(out.size() - targetLeft);
-    return out;
-}
-
-// The ledger file as this test reads it: 336,780 bytes of length-prefixed slots.
-class LedgerBytes {
-public:
-    explicit LedgerBytes(const QString& path)
-    {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            bytes_ = file.readAll();
-    }
-    qsizetype Size() const { return bytes_.size(); }
-    const QByteArray& Bytes() const { return bytes_; }
-    QByteArray Slot(qsizetype offset) const
-    {
-        int length = static_cast<unsigned char>(bytes_.at(offset));
-        return bytes_.mid(offset + 1, length);
-    }
-    // A 13-byte cell of an area of `rows` rows.
-    QByteArray Cell(qsizetype area, int rows, int col, int row) const { return Slot(area + (col * rows + row) * 13); }
-    static qsizetype IncomeOffset(int col, int row) { return (col * 31 + row) * 13; }
-    QByteArray Income(int col, int row) const { return Cell(0, 31, col, row); }
-    QByteArray Expense(int col, int row) const { return Cell(806, 31, col, row); }
-    QByteArray Status(int col, int row) const { return Cell(1612, 5, col, row); }
-    QByteArray Daily(int col, int row) const { return Cell(1742, 20, col, row); }
-    QByteArray Detail(int col, int row, int listCol, int listRow) const
-    {
-        return Slot(10322 + col * 9880 + row * 494 + listCol * 247 + listRow * 13);
-    }
-    QByteArray OnHand(int col, int row) const { return Cell(336368, 6, col, row); }
-    QByteArray Month() const { return Slot(336362); }
-    QByteArray StartDay() const { return Slot(336365); }
-    QByteArray Memo() const { return Slot(336524); }
-
-private:
-    QByteArray bytes_;
-};
 
 // A process of this test's, ended by its id (SIGTERM, then SIGKILL) when the object goes.
 class Child {
