@@ -7,6 +7,8 @@
 #include "toolkit/text.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -18,6 +20,7 @@
 
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
 using toolkit::Sjis;
 
@@ -503,7 +506,8 @@ private slots:
             "latin1" } << "kivelo-ledger: unknown encoding 'latin1' (utf-8 or cp932); see 'kivelo-ledger --help'";
         QTest::newRow("a file that does not exist") << QStringList { "dump", "/nonexistent/a.ZMR" }
                                                     << "kivelo-ledger: /nonexistent/a.ZMR: No such file or directory";
-        QTest::newRow("a folder instead of a file") << QStringList { "csv", "/" } << "kivelo-ledger: /: Is a directory";
+        QTest::newRow("a folder instead of a file")
+            << QStringList { "csv", "/" } << "kivelo-ledger: /: not a regular file";
     }
 
     void badUsageAndUnreadableFilesExitWithTwo()
@@ -512,6 +516,27 @@ private slots:
         QFETCH(QString, message);
         Run run = RunTool(arguments);
         QCOMPARE(QString::fromUtf8(run.Err), message + "\n");
+        QCOMPARE(run.Out, QByteArray());
+        QCOMPARE(run.Status, 2);
+    }
+
+    void whatIsNoRegularFileIsRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("a FIFO without a writer") << "fifo";
+        QTest::newRow("the character device /dev/zero") << "/dev/zero";
+    }
+
+    void whatIsNoRegularFileIsRefusedAtOnce()
+    {
+        QFETCH(QString, name);
+        QString path = QDir::isAbsolutePath(name) ? name : Path("fifo");
+        QVERIFY(QFile::exists(Path("fifo")) || ::mkfifo(QFile::encodeName(Path("fifo")).constData(), 0644) == 0);
+        QElapsedTimer timer;
+        timer.start();
+        Run run = RunTool({ "dump", path });
+        QVERIFY2(timer.elapsed() < 1000, QByteArray::number(timer.elapsed()) + " ms");
+        QCOMPARE(QString::fromUtf8(run.Err), "kivelo-ledger: " + path + ": not a regular file\n");
         QCOMPARE(run.Out, QByteArray());
         QCOMPARE(run.Status, 2);
     }
