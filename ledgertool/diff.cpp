@@ -1,5 +1,5 @@
 #include "ledgertool/commands.h"
-#include "ledgertool/textout.h"
+#include "ledger/textout.h"
 
 namespace {
 

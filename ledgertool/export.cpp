@@ -1,5 +1,5 @@
 #include "ledgertool/commands.h"
-#include "ledgertool/textout.h"
+#include "ledger/textout.h"
 
 #include "toolkit/convert.h"
 #include "toolkit/text.h"

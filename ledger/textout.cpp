@@ -1,4 +1,4 @@
-#include "ledgertool/textout.h"
+#include "ledger/textout.h"
 
 #include "toolkit/text.h"
 

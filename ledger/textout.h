@@ -1,5 +1,6 @@
-// How the command-line companion names cells and writes texts: the place of a slot in words,
-// Shift-JIS texts quoted for one-line reports, JSON strings, and hex bytes.
+// How ledger cells are named and their texts written for people reading reports: the place of a
+// slot in words, Shift-JIS texts quoted for one-line reports, JSON strings, and hex bytes. The
+// command-line companion and the year view word their lines alike through it.
 #pragma once
 
 #include "ledger/record.h"
