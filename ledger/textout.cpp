@@ -84,6 +84,21 @@ void AppendJsonString(std::string& out, std::string_view utf8)
     out += '"';
 }
 
+void AppendField(std::string& out, std::string_view text, char separator)
+{
+    if (text.find_first_of(std::string { separator, '"', '\r', '\n' }) == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
 std::string HexBytes(std::string_view bytes)
 {
     static const char digits[] = "0123456789abcdef";

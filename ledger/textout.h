@@ -28,5 +28,10 @@ std::string QuotedText(std::string_view sjis);
 // Appends `utf8` as a JSON string, quotes included.
 void AppendJsonString(std::string& out, std::string_view utf8);
 
+// Appends a field of a separated line, quoted when it holds the separator, a quote or a line
+// break; a quote inside is doubled (RFC 4180). In Shift-JIS no trail byte is one of those
+// characters, so the text may be UTF-8 or Shift-JIS.
+void AppendField(std::string& out, std::string_view text, char separator);
+
 // "9364" for the bytes 0x93 0x64.
 std::string HexBytes(std::string_view bytes);

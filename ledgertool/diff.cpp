@@ -1,4 +1,5 @@
 #include "ledgertool/commands.h"
+
 #include "ledger/textout.h"
 
 namespace {
