@@ -256,12 +256,14 @@ void TForm1::BuildMenu()
     N2 = N1->addAction(QStringLiteral("ファイルを開く"));
     Save1 = N1->addAction(QStringLiteral("上書き保存"));
     SaveAs1 = N1->addAction(QStringLiteral("名前をつけて保存"));
+    YearView1 = N1->addAction(QStringLiteral("年間の推移…"));
     N3 = N1->addSeparator();
     Exit1 = N1->addAction(QStringLiteral("終了"));
     N4 = MainMenu1->addAction(QStringLiteral("ヘルプ"));
     N2->setObjectName(QStringLiteral("N2"));
     Save1->setObjectName(QStringLiteral("Save1"));
     SaveAs1->setObjectName(QStringLiteral("SaveAs1"));
+    YearView1->setObjectName(QStringLiteral("YearView1"));
     N3->setObjectName(QStringLiteral("N3"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
     N4->setObjectName(QStringLiteral("N4"));
@@ -278,6 +280,7 @@ void TForm1::ConnectHandlers()
     connect(N2, &QAction::triggered, this, Handler(this, &TForm1::fileopenclick));
     connect(Save1, &QAction::triggered, this, Handler(this, &TForm1::filesaveclick));
     connect(SaveAs1, &QAction::triggered, this, Handler(this, &TForm1::SaveAs1Click));
+    connect(YearView1, &QAction::triggered, this, Handler(this, &TForm1::YearView1Click));
     connect(Exit1, &QAction::triggered, this, Handler(this, &TForm1::Exit1Click));
     connect(N4, &QAction::triggered, this, Handler(this, &TForm1::N4Click));
     connect(Button1, &QPushButton::clicked, this, Handler(this, &TForm1::Button1Click));

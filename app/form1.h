@@ -5,6 +5,7 @@
 //   form1_detail.cpp   the daily expense table and its detail lists
 //   form1_status.cpp   the period, money on hand, current status and budget-and-progress
 //   form1_file.cpp     Open, Save and Save As of the ledger file
+//   form1_year.cpp     the year at a glance, over ledgers chosen together
 #pragma once
 
 #include "app/entry.h"
@@ -55,6 +56,7 @@ public:
     QAction* N2;
     QAction* Save1;
     QAction* SaveAs1;
+    QAction* YearView1;
     QAction* N3;
     QAction* Exit1;
     QAction* N4;
@@ -107,6 +109,9 @@ public:
     void fileopenclick();
     void filesaveclick();
     void SaveAs1Click();
+
+    // form1_year.cpp
+    void YearView1Click();
 
 protected:
     bool event(QEvent* event) override;
