@@ -501,6 +501,14 @@ private slots:
                "of the period; see 'kivelo-ledger --help'";
         QTest::newRow("an encoding csv does not know") << QStringList { "csv", "a.ZMR", "--encoding",
             "latin1" } << "kivelo-ledger: unknown encoding 'latin1' (utf-8 or cp932); see 'kivelo-ledger --help'";
+        QTest::newRow("year without a ledger")
+            << QStringList { "year" } << "kivelo-ledger: year needs at least one file or folder; see 'kivelo-ledger --help'";
+        QTest::newRow("year in Shift-JIS without --csv")
+            << QStringList { "year", "a.ZMR", "--cp932" }
+            << "kivelo-ledger: an encoding is for year --csv; the text and the JSON are UTF-8; see 'kivelo-ledger --help'";
+        QTest::newRow("a year option for another command") << QStringList { "dump", "a.ZMR", "--json" }
+                                                           << "kivelo-ledger: option '--json' is for year, not dump; see "
+                                                              "'kivelo-ledger --help'";
         QTest::newRow("a file that does not exist") << QStringList { "dump", "/nonexistent/a.ZMR" }
                                                     << "kivelo-ledger: /nonexistent/a.ZMR: No such file or directory";
         QTest::newRow("a folder instead of a file") << QStringList { "csv", "/" } << "kivelo-ledger: /: Is a directory";
@@ -570,7 +578,7 @@ private slots:
         Run run = RunTool({ "--help" });
         QCOMPARE(run.Status, 0);
         for (const char* command :
-            { "dump FILE", "check FILE...", "csv FILE", "homebank FILE --year YYYY", "diff A B" })
+            { "dump FILE", "check FILE...", "csv FILE", "homebank FILE --year YYYY", "diff A B", "year FILE|FOLDER..." })
             QVERIFY2(run.Out.contains(command), command);
     }
 };
