@@ -1,6 +1,7 @@
 // kivelo-ledger, run as the user runs it: the built executable on ledger files assembled through
 // the ledger library and on files spoiled by hand, checked by its output and exit status.
 #include "app/form1.h"
+#include "companion.h"
 #include "ledger/ledgerfile.h"
 #include "ledger/record.h"
 #include "ledger/tables.h"
@@ -11,7 +12,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,24 +19,11 @@
 #include <cstring>
 #include <memory>
 
+using companion::Run;
+using companion::RunTool;
 using toolkit::Sjis;
 
 namespace {
-
-struct Run {
-    int Status = -1;
-    QByteArray Out;
-    QByteArray Err;
-};
-
-Run RunTool(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(KIVELO_LEDGER_PATH), arguments);
-    process.waitForFinished(10000);
-    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-        process.readAllStandardError() };
-}
 
 QString Utf8(const char* text)
 {

@@ -1,6 +1,7 @@
 // The year at a glance: twelve ledgers written by the test's own writer with figures the test
 // knows, read by `kivelo-ledger year` (JSON, CSV, aligned text) and by the year window opened
 // from the main window's menu; every cell is held against the figures the test computes itself.
+#include "companion.h"
 #include "gui.h"
 
 #include "ledger/record.h"
@@ -18,7 +19,6 @@
 #include <QJsonObject>
 #include <QLineSeries>
 #include <QListWidget>
-#include <QProcess>
 #include <QStackedBarSeries>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -26,6 +26,8 @@
 
 #include <cstring>
 
+using companion::Run;
+using companion::RunTool;
 using toolkit::Sjis;
 
 namespace {
@@ -147,21 +149,6 @@ QList<QStringList> ExpectedRows(const std::vector<MonthFigures>& months)
         rows << (line << QString::number(total));
     }
     return rows;
-}
-
-struct Run {
-    int Status = -1;
-    QByteArray Out;
-    QByteArray Err;
-};
-
-Run RunTool(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(KIVELO_LEDGER_PATH), arguments);
-    process.waitForFinished(10000);
-    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-        process.readAllStandardError() };
 }
 
 // The columns a terminal gives the text, counted apart from the program: two for a character
