@@ -257,6 +257,7 @@ void TForm1::BuildMenu()
     SaveAs1 = N1->addAction(QStringLiteral("名前をつけて保存"));
     NewMonth1 = N1->addAction(QStringLiteral("翌月の家計簿を作成"));
     NewMonth1->setShortcut(QKeySequence::New);
+    YearView1 = N1->addAction(QStringLiteral("年間の推移…"));
     N3 = N1->addSeparator();
     Exit1 = N1->addAction(QStringLiteral("終了"));
     N4 = MainMenu1->addAction(QStringLiteral("ヘルプ"));
@@ -264,6 +265,7 @@ void TForm1::BuildMenu()
     Save1->setObjectName(QStringLiteral("Save1"));
     SaveAs1->setObjectName(QStringLiteral("SaveAs1"));
     NewMonth1->setObjectName(QStringLiteral("NewMonth1"));
+    YearView1->setObjectName(QStringLiteral("YearView1"));
     N3->setObjectName(QStringLiteral("N3"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
     N4->setObjectName(QStringLiteral("N4"));
@@ -281,6 +283,7 @@ void TForm1::ConnectHandlers()
     connect(Save1, &QAction::triggered, this, Handler(this, &TForm1::filesaveclick));
     connect(SaveAs1, &QAction::triggered, this, Handler(this, &TForm1::SaveAs1Click));
     connect(NewMonth1, &QAction::triggered, this, Handler(this, &TForm1::NewMonth1Click));
+    connect(YearView1, &QAction::triggered, this, Handler(this, &TForm1::YearView1Click));
     connect(Exit1, &QAction::triggered, this, Handler(this, &TForm1::Exit1Click));
     connect(N4, &QAction::triggered, this, Handler(this, &TForm1::N4Click));
     connect(Button1, &QPushButton::clicked, this, Handler(this, &TForm1::Button1Click));

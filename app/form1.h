@@ -8,6 +8,7 @@
 //   form1_changes.cpp  what the user has changed since the last Open or Save, and the question
 //                      before it would be lost
 //   form1_newmonth.cpp the next month, started from this one
+//   form1_year.cpp     the year at a glance, over ledgers chosen together
 #pragma once
 
 #include "app/entry.h"
@@ -61,6 +62,7 @@ public:
     QAction* Save1;
     QAction* SaveAs1;
     QAction* NewMonth1;
+    QAction* YearView1;
     QAction* N3;
     QAction* Exit1;
     QAction* N4;
@@ -129,6 +131,9 @@ public:
 
     // form1_newmonth.cpp
     void NewMonth1Click();
+
+    // form1_year.cpp
+    void YearView1Click();
 
 protected:
     bool event(QEvent* event) override;

@@ -13,6 +13,7 @@ namespace toolkit {
 namespace {
 FileDialogAnswer testAnswer;
 std::function<SaveChangesAnswer()> saveChangesAnswer;
+FilesDialogAnswer testFilesAnswer;
 }
 
 QString QtFilterFromClassic(const std::string& filter)
@@ -90,5 +91,31 @@ SaveChangesAnswer AskToSaveChanges(QWidget* owner)
 }
 
 void SetSaveChangesAnswerForTest(std::function<SaveChangesAnswer()> answer) { saveChangesAnswer = std::move(answer); }
+FilesDialog::FilesDialog(QWidget* owner, const QString& qtFilter, const QString& folder)
+    : owner_(owner)
+    , qtFilter_(qtFilter)
+    , folder_(folder)
+{
+}
+
+bool FilesDialog::Execute()
+{
+    if (testFilesAnswer) {
+        fileNames_ = testFilesAnswer(folder_);
+    } else {
+        QFileDialog dialog(owner_);
+        dialog.setObjectName(QStringLiteral("FilesDialog"));
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setNameFilter(qtFilter_);
+        if (!folder_.isEmpty())
+            dialog.setDirectory(folder_);
+        fileNames_ = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+    }
+    return !fileNames_.isEmpty();
+}
+
+void SetFilesDialogAnswerForTest(FilesDialogAnswer answer) { testFilesAnswer = std::move(answer); }
 
 } // namespace toolkit

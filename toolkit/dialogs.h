@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <string>
 
@@ -34,6 +35,24 @@ private:
     QString offered_;
 };
 
+// An open dialog that takes several existing files at once, for the views over many ledgers.
+// `qtFilter` is in Qt's form, as FileDialog::QtFilter() gives it; the dialog starts in `folder`
+// unless that is empty.
+class FilesDialog {
+public:
+    FilesDialog(QWidget* owner, const QString& qtFilter, const QString& folder);
+
+    // Runs the dialog; true when the user chose at least one file, which FileNames() then lists.
+    bool Execute();
+    const QStringList& FileNames() const { return fileNames_; }
+
+private:
+    QWidget* owner_;
+    QString qtFilter_;
+    QString folder_;
+    QStringList fileNames_;
+};
+
 // Turns "desc|pat;pat|desc|pat" into Qt's "desc (pat pat);;desc (pat)".
 QString QtFilterFromClassic(const std::string& filter);
 
@@ -47,5 +66,9 @@ void SetFileDialogAnswerForTest(FileDialogAnswer answer);
 enum class SaveChangesAnswer { Save, Discard, Cancel };
 SaveChangesAnswer AskToSaveChanges(QWidget* owner);
 void SetSaveChangesAnswerForTest(std::function<SaveChangesAnswer()> answer);
+// The answer a test gives to a FilesDialog: the chosen names, or none for a cancel. The answer is
+// told the folder the dialog starts in.
+using FilesDialogAnswer = std::function<QStringList(const QString& folder)>;
+void SetFilesDialogAnswerForTest(FilesDialogAnswer answer);
 
 } // namespace toolkit
