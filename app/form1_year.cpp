@@ -9,8 +9,7 @@
 void TForm1::YearView1Click()
 {
     // The dialog starts in the folder of the ledger opened or saved last.
-    QString last = OpenDialog1.FileName().isEmpty() ? SaveDialog1.FileName() : OpenDialog1.FileName();
-    QString folder = last.isEmpty() ? QString() : QFileInfo(last).absolutePath();
+    QString folder = LedgerFileName.isEmpty() ? QString() : QFileInfo(LedgerFileName).absolutePath();
     toolkit::FilesDialog dialog(this, OpenDialog1.QtFilter(), folder);
     if (!dialog.Execute())                                             // 1. a cancel shows nothing
         return;
