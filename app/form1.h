@@ -5,6 +5,7 @@
 //   form1_detail.cpp   the daily expense table and its detail lists
 //   form1_status.cpp   the period, money on hand, current status and budget-and-progress
 //   form1_file.cpp     Open, Save and Save As of the ledger file
+//   form1_print.cpp    printing the month, to a printer or a PDF file
 #pragma once
 
 #include "app/entry.h"
@@ -13,6 +14,7 @@
 #include "toolkit/stringgrid.h"
 
 #include <QMainWindow>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -55,6 +57,7 @@ public:
     QAction* N2;
     QAction* Save1;
     QAction* SaveAs1;
+    QAction* Print1;
     QAction* N3;
     QAction* Exit1;
     QAction* N4;
@@ -108,6 +111,9 @@ public:
     void filesaveclick();
     void SaveAs1Click();
 
+    // form1_print.cpp
+    void Print1Click();
+
 protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -118,6 +124,7 @@ private:
     void BuildMenu();
     void ConnectHandlers();
     void WriteCaptions();
+    void HandOverDaySpend();
 
     // form1_detail.cpp
     void BookBankItems();
@@ -133,6 +140,9 @@ private:
     void DistributeRecord();
     void RecalcTotalsAfterOpen();
     void WriteRecordTo(const QString& fileName);
+
+    // form1_print.cpp
+    std::unique_ptr<TForm5> AnalysisForPrint();
 };
 
 // Program start: the application title, the main window, the help window and the usage

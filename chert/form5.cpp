@@ -90,14 +90,15 @@ int32_t RemainderPerDay(std::string_view budget, std::string_view used, int32_t 
     return toolkit::DivideInt(left, remainingDays);
 }
 
-TForm5::TForm5(QWidget* owner)
+TForm5::TForm5(QWidget* owner, Display display)
     : QWidget(owner, Qt::Window)
 {
     BuildLayout();
     BuildCharts();
     connect(Button1, &QPushButton::clicked, this, toolkit::Handler(this, &TForm5::Button1Click));
     toolkit::Guard([this] { FormCreate(); });  // on failure the window keeps what was built
-    showMaximized();
+    if (display == Display::Maximised)
+        showMaximized();
 }
 
 void TForm5::BuildLayout()

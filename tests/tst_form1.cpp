@@ -211,7 +211,7 @@ void TestForm1::menuHasItsCaptions()
     QStringList file;
     for (QAction* action : form.N1->actions())
         file << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(file, (QStringList { "ファイルを開く", "上書き保存", "名前をつけて保存", "-", "終了" }));
+    QCOMPARE(file, (QStringList { "ファイルを開く", "上書き保存", "名前をつけて保存", "印刷…", "-", "終了" }));
     QCOMPARE(form.Memo1->Text(), Sjis("メモ"));
     QCOMPARE(form.Panel5->Caption(), Sjis("集計期間　　　　月　　　　日～1ヶ月間"));
     QCOMPARE(form.Panel2->Caption(), Sjis("予算と経過"));

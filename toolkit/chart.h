@@ -16,6 +16,7 @@ class QAreaSeries;
 class QGraphicsSimpleTextItem;
 class QBarSet;
 class QHorizontalBarSeries;
+class QPainter;
 class QValueAxis;
 
 namespace toolkit {
@@ -75,6 +76,10 @@ public:
     // The label of a position axis category: the text as added, without the invisible marks
     // that keep every position's category distinct.
     static QString VisibleLabel(const QString& category);
+
+    // Draws the chart, laid out at its view's size, into `target` of `painter` with its texts as
+    // text, so that a PDF keeps them searchable. Also a chart that was never shown.
+    void Render(QPainter& painter, const QRectF& target);
 
     // The texts drawn beside the bars, one per position from the bottom.
     std::vector<QGraphicsSimpleTextItem*> BarLabels() const { return barLabels_; }
