@@ -56,16 +56,16 @@ private:
     std::string dayTotals_[DayColumns];
 };
 
-} // namespace
+}  // namespace
 
 void TForm1::Print1Click()
 {
     QPrinter printer(QPrinter::ScreenResolution);
     printout::SetUpPage(printer);
-    if (!toolkit::RunPrintDialog(printer, this)) // 1. a printer or a PDF file; cancel prints nothing
+    if (!toolkit::RunPrintDialog(printer, this))  // 1. a printer or a PDF file; cancel prints nothing
         return;
-    std::unique_ptr<TForm5> analysis = AnalysisForPrint(); // 2. page 2's charts, as the graph button would show them
-    printout::PrintMonth(printer, *this, *analysis); // 3.
+    std::unique_ptr<TForm5> analysis = AnalysisForPrint();  // 2. page 2's charts, as the graph button would show them
+    printout::PrintMonth(printer, *this, *analysis);  // 3.
 }
 
 // The analysis window the graph button would open now, built hidden; the tables, the grid and

@@ -23,8 +23,8 @@ namespace {
 
 struct Category {
     int32_t Budget;
-    int32_t Typical; // a typical day's spending when there is some
-    int Every; // spent on every n-th day
+    int32_t Typical;  // a typical day's spending when there is some
+    int Every;  // spent on every n-th day
 };
 
 // The sixteen named categories in their rows, with a household's budget.
@@ -118,7 +118,7 @@ void TwoLinePdf(benchmark::State& state)
 BENCHMARK(PrintMonth)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(5);
 BENCHMARK(TwoLinePdf)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(5);
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

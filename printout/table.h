@@ -16,7 +16,7 @@ namespace printout {
 
 struct TableStyle {
     qreal RowHeight;
-    qreal Padding; // between a cell's edge and its text
+    qreal Padding;  // between a cell's edge and its text
     QPen Lines;
     QColor FixedFill;
 };
@@ -32,4 +32,4 @@ qreal DrawGridTable(QPainter& painter, const toolkit::StringGrid& grid, const st
 // font, and of `atLeast`.
 qreal WidestText(const QPainter& painter, const toolkit::StringGrid& grid, int col, const QString& atLeast);
 
-} // namespace printout
+}  // namespace printout

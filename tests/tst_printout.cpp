@@ -71,7 +71,7 @@ QString Extracted(QString text)
     return text.simplified();
 }
 
-} // namespace
+}  // namespace
 
 class TestPrintout : public QObject {
     Q_OBJECT

@@ -6,7 +6,7 @@
 namespace toolkit {
 
 namespace {
-    PrintDialogAnswer testAnswer;
+PrintDialogAnswer testAnswer;
 }
 
 bool RunPrintDialog(QPrinter& printer, QWidget* owner)
@@ -26,4 +26,4 @@ void SetPrintDialogAnswerForTest(PrintDialogAnswer answer)
     testAnswer = std::move(answer);
 }
 
-} // namespace toolkit
+}  // namespace toolkit
