@@ -172,6 +172,7 @@ TForm1::TForm1(QWidget* owner)
 {
     BuildLayout();
     BuildMenu();
+    BuildAccessibility();
     ConnectHandlers();
     toolkit::Guard([this] { FormCreate(); });
 }

@@ -6,6 +6,7 @@
 //   form1_status.cpp   the period, money on hand, current status and budget-and-progress
 //   form1_file.cpp     Open, Save and Save As of the ledger file
 //   form1_print.cpp    printing the month, to a printer or a PDF file
+//   form1_access.cpp   the controls' accessible names and the menu's keys
 #pragma once
 
 #include "app/entry.h"
@@ -125,6 +126,9 @@ private:
     void ConnectHandlers();
     void WriteCaptions();
     void HandOverDaySpend();
+
+    // form1_access.cpp
+    void BuildAccessibility();
 
     // form1_detail.cpp
     void BookBankItems();

@@ -52,7 +52,7 @@ public:
     // series of one chart stand side by side at each position.
     enum class Kind { Area, HorizontalBars };
 
-    // `name` is the layout name; it becomes the object name and the accessible name.
+    // `name` is the layout name; it becomes the object name.
     Chart(QWidget* parent, const char* name, Kind kind);
 
     void SetTitle(const std::vector<std::string>& lines);
