@@ -17,7 +17,7 @@ constexpr toolkit::AccessibleName AccessibleNames[]
           { "Panel3", "現状の見出し" }, { "StringGrid2", "現状" }, { "StringGrid4", "日々の支出" },
           { "Panel6", "明細の欄" }, { "StringGrid5", "明細" }, { "Button1", "明細を確定" } };
 
-}  // namespace
+} // namespace
 
 void TForm1::BuildAccessibility()
 {

@@ -56,7 +56,7 @@ private:
     std::string dayTotals_[DayColumns];
 };
 
-}  // namespace
+} // namespace
 
 void TForm1::Print1Click()
 {

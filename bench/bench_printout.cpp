@@ -118,7 +118,7 @@ void TwoLinePdf(benchmark::State& state)
 BENCHMARK(PrintMonth)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(5);
 BENCHMARK(TwoLinePdf)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(5);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

@@ -197,7 +197,7 @@ void DrawAnalysis(QPainter& painter, TForm5& analysis, QSizeF page)
     painter.restore();
 }
 
-}  // namespace
+} // namespace
 
 void SetUpPage(QPrinter& printer)
 {
@@ -218,4 +218,4 @@ void PrintMonth(QPrinter& printer, const TForm1& main, TForm5& analysis)
     DrawAnalysis(painter, analysis, page);
 }
 
-}  // namespace printout
+} // namespace printout

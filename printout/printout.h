@@ -20,4 +20,4 @@ void SetUpPage(QPrinter& printer);
 // Fails when the printer or the PDF file cannot be written.
 void PrintMonth(QPrinter& printer, const TForm1& main, TForm5& analysis);
 
-}  // namespace printout
+} // namespace printout

@@ -50,4 +50,4 @@ qreal WidestText(const QPainter& painter, const toolkit::StringGrid& grid, int c
     return widest;
 }
 
-}  // namespace printout
+} // namespace printout

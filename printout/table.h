@@ -32,4 +32,4 @@ qreal DrawGridTable(QPainter& painter, const toolkit::StringGrid& grid, const st
 // font, and of `atLeast`.
 qreal WidestText(const QPainter& painter, const toolkit::StringGrid& grid, int col, const QString& atLeast);
 
-}  // namespace printout
+} // namespace printout

@@ -32,7 +32,7 @@ bool HasJapanese(const QString& text)
     return std::any_of(text.begin(), text.end(), [](QChar character) { return character.unicode() >= 0x3000; });
 }
 
-}  // namespace
+} // namespace
 
 class TestAccess : public QObject {
     Q_OBJECT

@@ -71,7 +71,21 @@ QString Extracted(QString text)
     return text.simplified();
 }
 
-}  // namespace
+// Counts the windows shown while it is installed.
+class ShownWindows : public QObject {
+public:
+    int Count = 0;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && object->isWidgetType() && static_cast<QWidget*>(object)->isWindow())
+            ++Count;
+        return false;
+    }
+};
+
+} // namespace
 
 class TestPrintout : public QObject {
     Q_OBJECT
@@ -213,7 +227,11 @@ void TestPrintout::printingChangesNothing()
 {
     FillMonth();
     State before = State::Of(*form);
+    ShownWindows shown;
+    qApp->installEventFilter(&shown);
     QVERIFY(!Print().isEmpty());
+    qApp->removeEventFilter(&shown);
+    QCOMPARE(shown.Count, 0);
     QVERIFY(State::Of(*form) == before);
     QCOMPARE(form->findChildren<TForm5*>().size(), 0);
     QCOMPARE(errors.size(), size_t(0));

@@ -230,7 +230,7 @@ QAccessibleInterface* GridFactory(const QString& className, QObject* object)
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 void InstallGridAccessibility()
 {
@@ -258,4 +258,4 @@ void AnnounceCurrentCell(const StringGrid& grid)
     }
 }
 
-}  // namespace toolkit
+} // namespace toolkit

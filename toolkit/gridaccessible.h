@@ -15,4 +15,4 @@ void InstallGridAccessibility();
 // nothing while no assistive technology listens.
 void AnnounceCurrentCell(const StringGrid& grid);
 
-}  // namespace toolkit
+} // namespace toolkit

@@ -26,4 +26,4 @@ void SetPrintDialogAnswerForTest(PrintDialogAnswer answer)
     testAnswer = std::move(answer);
 }
 
-}  // namespace toolkit
+} // namespace toolkit

@@ -18,4 +18,4 @@ bool RunPrintDialog(QPrinter& printer, QWidget* owner);
 using PrintDialogAnswer = std::function<bool(QPrinter& printer)>;
 void SetPrintDialogAnswerForTest(PrintDialogAnswer answer);
 
-}  // namespace toolkit
+} // namespace toolkit
