@@ -36,9 +36,9 @@ const Category month[16] = { { 60000, 1900, 1 }, { 18000, 5200, 7 }, { 15000, 18
 std::unique_ptr<TForm1> form;
 int failures = 0;
 
-// A month from 25 May seen on 12 June: the period set, the day cells typed, one detail list
-// confirmed with OK (which sums the totals and refreshes DailyTable), the budgets and money on
-// hand filled in.
+// A month from 25 May seen on 12 June: the period set, the day cells typed, the budgets in,
+// one detail list confirmed with OK (which sums the totals, refreshes DailyTable and the
+// calculated balance), and the money on hand totalled.
 void FillMonth()
 {
     ResetTables();
@@ -63,6 +63,7 @@ void FillMonth()
     ExpenseBudget[0][18].Assign(toolkit::Sjis("合　計"));
     ExpenseBudget[1][18].Assign(toolkit::TextFromInt(budgetTotal));
     IncomeBudget[1][12].Assign("320000");
+    form->FormActivate();
     form->DayCell = { 2, 1 };
     form->StringGrid4DblClick();
     form->StringGrid5->SetCell(1, 1, "1200");
@@ -71,7 +72,6 @@ void FillMonth()
     form->StringGrid3->SetCell(1, 1, "23500");
     form->StringGrid3->SetCell(1, 2, "184000");
     form->StringGrid3Exit();
-    form->FormActivate();
     PeriodStartText = "25";
 }
 
