@@ -171,6 +171,7 @@ TForm1::TForm1(QWidget* owner)
 {
     BuildLayout();
     BuildMenu();
+    BuildAccessibility();
     ConnectHandlers();
     toolkit::Guard([this] { FormCreate(); });
 }
@@ -256,8 +257,8 @@ void TForm1::BuildMenu()
     Save1 = N1->addAction(QStringLiteral("上書き保存"));
     SaveAs1 = N1->addAction(QStringLiteral("名前をつけて保存"));
     NewMonth1 = N1->addAction(QStringLiteral("翌月の家計簿を作成"));
-    NewMonth1->setShortcut(QKeySequence::New);
     YearView1 = N1->addAction(QStringLiteral("年間の推移…"));
+    Print1 = N1->addAction(QStringLiteral("印刷…"));
     N3 = N1->addSeparator();
     Exit1 = N1->addAction(QStringLiteral("終了"));
     N4 = MainMenu1->addAction(QStringLiteral("ヘルプ"));
@@ -266,6 +267,7 @@ void TForm1::BuildMenu()
     SaveAs1->setObjectName(QStringLiteral("SaveAs1"));
     NewMonth1->setObjectName(QStringLiteral("NewMonth1"));
     YearView1->setObjectName(QStringLiteral("YearView1"));
+    Print1->setObjectName(QStringLiteral("Print1"));
     N3->setObjectName(QStringLiteral("N3"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
     N4->setObjectName(QStringLiteral("N4"));
@@ -284,6 +286,7 @@ void TForm1::ConnectHandlers()
     connect(SaveAs1, &QAction::triggered, this, Handler(this, &TForm1::SaveAs1Click));
     connect(NewMonth1, &QAction::triggered, this, Handler(this, &TForm1::NewMonth1Click));
     connect(YearView1, &QAction::triggered, this, Handler(this, &TForm1::YearView1Click));
+    connect(Print1, &QAction::triggered, this, Handler(this, &TForm1::Print1Click));
     connect(Exit1, &QAction::triggered, this, Handler(this, &TForm1::Exit1Click));
     connect(N4, &QAction::triggered, this, Handler(this, &TForm1::N4Click));
     connect(Button1, &QPushButton::clicked, this, Handler(this, &TForm1::Button1Click));
@@ -352,6 +355,13 @@ void TForm1::N4Click()
 
 void TForm1::SpeedButton3Click()
 {
+    HandOverDaySpend();                                // 1., 2.
+    new TForm5(this);                                  // 3.
+}
+
+// The graph button's steps 1 and 2: DaySpend and PeriodStartText for a new analysis window.
+void TForm1::HandOverDaySpend()
+{
     for (int col = 2; col <= 32; ++col) {              // 1.
         if (StringGrid4->Cell(col, 18).empty())        // a.
             StringGrid4->SetCell(col, 18, "0");
@@ -360,7 +370,6 @@ void TForm1::SpeedButton3Click()
         DaySpend[col] = toolkit::IntFromText(total.View());
     }
     PeriodStartText = Edit2->Text();                   // 2.
-    new TForm5(this);                                  // 3.
 }
 
 StartWindows StartProgram()

@@ -9,6 +9,8 @@
 //                      before it would be lost
 //   form1_newmonth.cpp the next month, started from this one
 //   form1_year.cpp     the year at a glance, over ledgers chosen together
+//   form1_print.cpp    printing the month, to a printer or a PDF file
+//   form1_access.cpp   the controls' accessible names and the menu's keys
 #pragma once
 
 #include "app/entry.h"
@@ -18,6 +20,7 @@
 #include "toolkit/stringgrid.h"
 
 #include <QMainWindow>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,6 +66,7 @@ public:
     QAction* SaveAs1;
     QAction* NewMonth1;
     QAction* YearView1;
+    QAction* Print1;
     QAction* N3;
     QAction* Exit1;
     QAction* N4;
@@ -134,6 +138,8 @@ public:
 
     // form1_year.cpp
     void YearView1Click();
+    // form1_print.cpp
+    void Print1Click();
 
 protected:
     bool event(QEvent* event) override;
@@ -145,6 +151,10 @@ private:
     void BuildMenu();
     void ConnectHandlers();
     void WriteCaptions();
+    void HandOverDaySpend();
+
+    // form1_access.cpp
+    void BuildAccessibility();
 
     // form1_entry.cpp
     void Type(toolkit::StringGrid& grid, const GridCell& cell, char key);
@@ -171,6 +181,8 @@ private:
     void StartMonth(const NextMonth& next);
 
     toolkit::RecurringStep activation_;  // FormActivate, whose failure is shown once
+    // form1_print.cpp
+    std::unique_ptr<TForm5> AnalysisForPrint();
 };
 
 // The 31 day labels of the period that starts on day `dayText` of month `monthText`, as the

@@ -34,6 +34,9 @@ constexpr FixedText FixedTexts[] = { { 1, 0, "予　算" }, { 0, 0, "支　出" 
     { 0, 12, "日用品" }, { 0, 13, "住居･備品" }, { 0, 14, "交際費･贈答" }, { 0, 15, "教養･娯楽費" },
     { 0, 16, "雑　費" }, { 0, TotalRow, "合　計" } };
 
+constexpr toolkit::AccessibleName AccessibleNames[] = { { "StringGrid1", "支出の予算" },
+    { "Button1", "支出の予算を確定" } };
+
 enum Column { Name = 0, Budget = 1, Used = 2, Remaining = 3 };
 
 int32_t Value(const toolkit::StringGrid& grid, int col, int row) { return IntFromText(grid.Cell(col, row)); }
@@ -84,6 +87,7 @@ void TForm3::BuildLayout()
     toolkit::NameControl(Button1, "Button1");
     Button1->setGeometry(24, 512, 121, 25);
     Button1->setText(QStringLiteral("Ｏ　Ｋ"));
+    toolkit::SetAccessibleNames(*this, AccessibleNames);
 }
 
 void TForm3::ConnectHandlers()

@@ -26,6 +26,9 @@ struct FixedText {
     const char* Text;
 };
 
+constexpr toolkit::AccessibleName AccessibleNames[] = { { "StringGrid1", "収入の予算" },
+    { "Button1", "収入の予算を確定" } };
+
 constexpr FixedText FixedTexts[] = { { 0, 0, "収　入" }, { 0, 1, "給　与" }, { 0, 2, "繰越し" }, { 1, 0, "金　額" },
     { 0, TotalRow, "合　計" } };
 
@@ -75,6 +78,7 @@ void TForm2::BuildLayout()
     toolkit::NameControl(Button1, "Button1");
     Button1->setGeometry(40, 352, 113, 25);
     Button1->setText(QStringLiteral("ＯＫ"));
+    toolkit::SetAccessibleNames(*this, AccessibleNames);
 }
 
 void TForm2::ConnectHandlers()

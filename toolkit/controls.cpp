@@ -17,7 +17,15 @@ namespace toolkit {
 void NameControl(QWidget* control, const char* name)
 {
     control->setObjectName(QString::fromLatin1(name));
-    control->setAccessibleName(QString::fromLatin1(name));
+}
+
+void SetAccessibleNames(QWidget& window, const AccessibleName* names, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        auto* control = window.findChild<QWidget*>(QString::fromLatin1(names[i].Control));
+        Q_ASSERT(control);
+        control->setAccessibleName(QString::fromUtf8(names[i].Name));
+    }
 }
 
 QFont LayoutFont(const char* family, int pixelSize, bool bold, bool italic)

@@ -1,5 +1,6 @@
 #include "toolkit/stringgrid.h"
 
+#include "toolkit/gridaccessible.h"
 #include "toolkit/text.h"
 
 #include <QFocusEvent>
@@ -35,7 +36,7 @@ StringGrid::StringGrid(QWidget* parent, const char* name)
     , fixedColor_(192, 192, 192)
 {
     setObjectName(QString::fromLatin1(name));
-    setAccessibleName(QString::fromLatin1(name));
+    InstallGridAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, true);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -257,6 +258,7 @@ void StringGrid::MoveTo(int col, int row)
     ScrollInView(col, row);
     viewport()->update(before);
     viewport()->update(CellRect(col_, row_));
+    AnnounceCurrentCell(*this);
 }
 
 void StringGrid::ScrollInView(int col, int row)
@@ -497,6 +499,7 @@ void StringGrid::focusInEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
+    AnnounceCurrentCell(*this);
 }
 
 void StringGrid::focusOutEvent(QFocusEvent* event)

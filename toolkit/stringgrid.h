@@ -18,7 +18,8 @@ namespace toolkit {
 class StringGrid : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    // `name` is the layout name; it becomes the object name and the accessible name.
+    // `name` is the layout name; it becomes the object name. To assistive technology the grid is
+    // a table of its cells (gridaccessible.h).
     StringGrid(QWidget* parent, const char* name);
 
     void SetShape(int colCount, int rowCount, int fixedCols, int fixedRows);
