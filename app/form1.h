@@ -13,6 +13,7 @@
 //   form1_access.cpp   the controls' accessible names and the menu's keys
 #pragma once
 
+#include "app/carrydialog.h"
 #include "app/entry.h"
 #include "toolkit/controls.h"
 #include "toolkit/dialogs.h"
@@ -135,6 +136,17 @@ public:
 
     // form1_newmonth.cpp
     void NewMonth1Click();
+    // The command's two halves around the carry dialog: what the next month takes from this one
+    // (a figure that does not convert fails here, before anything changes), and the new month.
+    struct NextMonth {
+        std::string Month;                // empty while the period has no month
+        std::vector<std::string> Labels;  // the 31 day labels; none while the period is not complete
+        std::string IncomeTotal;
+        std::string BudgetTotal;
+        std::vector<BankPayment> Payments;
+    };
+    NextMonth PlanNextMonth();
+    void StartMonth(const NextMonth& next);
 
     // form1_year.cpp
     void YearView1Click();
@@ -174,11 +186,6 @@ private:
     void DistributeRecord();
     void RecalcTotalsAfterOpen();
     void WriteRecordTo(const QString& fileName);
-
-    // form1_newmonth.cpp
-    struct NextMonth;
-    NextMonth PlanNextMonth();
-    void StartMonth(const NextMonth& next);
 
     toolkit::RecurringStep activation_;  // FormActivate, whose failure is shown once
     // form1_print.cpp

@@ -2,7 +2,6 @@
 // the same budgets and money on hand, the detail lists as at program start with this month's
 // automatic bank payments waiting to be booked again, empty day cells and totals, the memo as at
 // start, and a ledger that has no name yet.
-#include "app/carrydialog.h"
 #include "app/form1.h"
 
 #include "ledger/tables.h"
@@ -66,14 +65,6 @@ void PlacePayment(const BankPayment& payment)
 }
 
 } // namespace
-
-struct TForm1::NextMonth {
-    std::string Month;                // empty while the period has no month
-    std::vector<std::string> Labels;  // the 31 day labels; none while the period is not complete
-    std::string IncomeTotal;
-    std::string BudgetTotal;
-    std::vector<BankPayment> Payments;
-};
 
 void TForm1::NewMonth1Click()
 {

@@ -47,9 +47,13 @@ public:
     QByteArray Expense(int col, int row) const { return Cell(806, 31, col, row); }
     QByteArray Status(int col, int row) const { return Cell(1612, 5, col, row); }
     QByteArray Daily(int col, int row) const { return Cell(1742, 20, col, row); }
+    static qsizetype DetailOffset(int col, int row, int listCol, int listRow)
+    {
+        return 10322 + col * 9880 + row * 494 + listCol * 247 + listRow * 13;
+    }
     QByteArray Detail(int col, int row, int listCol, int listRow) const
     {
-        return Slot(10322 + col * 9880 + row * 494 + listCol * 247 + listRow * 13);
+        return Slot(DetailOffset(col, row, listCol, listRow));
     }
     QByteArray OnHand(int col, int row) const { return Cell(336368, 6, col, row); }
     QByteArray Month() const { return Slot(336362); }
