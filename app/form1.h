@@ -121,6 +121,7 @@ public:
     void StringGrid1Exit();
     void StringGrid3Exit();
     void UpdateDifference();
+    int32_t OnHandTotal() const;  // rows 1 to 3 of the money on hand, empty ones skipped
     void RefreshCalculatedBalance(const std::string& income);
 
     // form1_file.cpp

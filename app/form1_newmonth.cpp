@@ -88,8 +88,7 @@ TForm1::NextMonth TForm1::PlanNextMonth()
     }
     next.IncomeTotal = TextFromInt(SumOfAmounts(IncomeBudget[1], 1, 11));
     next.BudgetTotal = TextFromInt(SumOfAmounts(ExpenseBudget[1], 1, 17));
-    // The money on hand totalled, as leaving its grid does: the real balance the month starts with.
-    StringGrid3Exit();
+    OnHandTotal();  // the money on hand converts, for the real balance the month starts with
     for (int col = FirstDayCol; col <= LastDayCol; ++col)
         for (int row = FirstTableRow; row <= LastTableRow; ++row)
             for (int item = FirstItemRow; item <= LastItemRow; ++item) {
@@ -125,6 +124,7 @@ void TForm1::StartMonth(const NextMonth& next)
     Memo1->SetText(toolkit::Sjis("メモ"));
     StringGrid2->SetCell(1, 1, {});                                    // nothing spent: no calculated
     StringGrid2->SetCell(1, 3, {});                                    // balance and no difference yet
+    StringGrid3Exit();                                                 // the money on hand, totalled
     RecalcTotalsAfterOpen();                                           // budget and progress, forecast
     // No name yet: the first save asks, in this ledger's folder, offering the month's name.
     QString proposed = next.Month.empty() ? QString() : toolkit::FromSjis(next.Month + toolkit::Sjis("月.ZMR"));

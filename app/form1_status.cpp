@@ -66,12 +66,18 @@ void TForm1::StringGrid1dbClick()
 
 void TForm1::StringGrid1Exit() { UpdateDifference(); }
 
-void TForm1::StringGrid3Exit()
+int32_t TForm1::OnHandTotal() const
 {
-    int32_t total = 0;                                  // 1.
+    int32_t total = 0;
     for (int row = 1; row <= 3; ++row)
         if (!StringGrid3->Cell(1, row).empty())
             total = toolkit::AddAmounts(total, IntFromText(StringGrid3->Cell(1, row)));
+    return total;
+}
+
+void TForm1::StringGrid3Exit()
+{
+    int32_t total = OnHandTotal();                      // 1.
     StringGrid3->SetCell(1, 4, TextFromInt(total));     // 2.
     StringGrid2->SetCell(1, 2, StringGrid3->Cell(1, 4)); // 3.
     UpdateDifference();                                 // 4.
