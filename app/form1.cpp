@@ -8,7 +8,6 @@
 #include "toolkit/text.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
@@ -172,6 +171,7 @@ TForm1::TForm1(QWidget* owner)
 {
     BuildLayout();
     BuildMenu();
+    BuildAccessibility();
     ConnectHandlers();
     toolkit::Guard([this] { FormCreate(); });
 }
@@ -256,12 +256,18 @@ void TForm1::BuildMenu()
     N2 = N1->addAction(QStringLiteral("ファイルを開く"));
     Save1 = N1->addAction(QStringLiteral("上書き保存"));
     SaveAs1 = N1->addAction(QStringLiteral("名前をつけて保存"));
+    NewMonth1 = N1->addAction(QStringLiteral("翌月の家計簿を作成"));
+    YearView1 = N1->addAction(QStringLiteral("年間の推移…"));
+    Print1 = N1->addAction(QStringLiteral("印刷…"));
     N3 = N1->addSeparator();
     Exit1 = N1->addAction(QStringLiteral("終了"));
     N4 = MainMenu1->addAction(QStringLiteral("ヘルプ"));
     N2->setObjectName(QStringLiteral("N2"));
     Save1->setObjectName(QStringLiteral("Save1"));
     SaveAs1->setObjectName(QStringLiteral("SaveAs1"));
+    NewMonth1->setObjectName(QStringLiteral("NewMonth1"));
+    YearView1->setObjectName(QStringLiteral("YearView1"));
+    Print1->setObjectName(QStringLiteral("Print1"));
     N3->setObjectName(QStringLiteral("N3"));
     Exit1->setObjectName(QStringLiteral("Exit1"));
     N4->setObjectName(QStringLiteral("N4"));
@@ -278,11 +284,17 @@ void TForm1::ConnectHandlers()
     connect(N2, &QAction::triggered, this, Handler(this, &TForm1::fileopenclick));
     connect(Save1, &QAction::triggered, this, Handler(this, &TForm1::filesaveclick));
     connect(SaveAs1, &QAction::triggered, this, Handler(this, &TForm1::SaveAs1Click));
+    connect(NewMonth1, &QAction::triggered, this, Handler(this, &TForm1::NewMonth1Click));
+    connect(YearView1, &QAction::triggered, this, Handler(this, &TForm1::YearView1Click));
+    connect(Print1, &QAction::triggered, this, Handler(this, &TForm1::Print1Click));
     connect(Exit1, &QAction::triggered, this, Handler(this, &TForm1::Exit1Click));
     connect(N4, &QAction::triggered, this, Handler(this, &TForm1::N4Click));
     connect(Button1, &QPushButton::clicked, this, Handler(this, &TForm1::Button1Click));
     connect(Button2, &QPushButton::clicked, this, Handler(this, &TForm1::Button2Click));
     connect(Edit2, &toolkit::Edit::Exit, this, Handler(this, &TForm1::Button2Click));
+    for (toolkit::Edit* edit : { Edit1, Edit2 })
+        connect(edit, &QLineEdit::textEdited, this, [this] { LedgerChanged = true; });
+    connect(Memo1, &toolkit::Memo::Edited, this, [this] { LedgerChanged = true; });
 
     connect(StringGrid1, &StringGrid::SelectCell, this, Handler(this, &TForm1::StringGrid1SelectCell));
     connect(StringGrid1, &StringGrid::KeyPress, this, Handler(this, &TForm1::StringGrid1KeyPress));
@@ -320,16 +332,11 @@ void TForm1::WriteCaptions()
 
 bool TForm1::event(QEvent* event)
 {
-    if (event->type() == QEvent::WindowActivate)
-        toolkit::Guard([this] { FormActivate(); });
+    // The activation that an error box gives back when it closes is not the user's: running the
+    // step again there would raise the box again, for ever.
+    if (event->type() == QEvent::WindowActivate && !toolkit::IsReturnFromErrorBox(this))
+        activation_.Run([this] { FormActivate(); });
     return QMainWindow::event(event);
-}
-
-void TForm1::closeEvent(QCloseEvent* event)
-{
-    // Closing the main window ends the program; nothing is asked and nothing is saved.
-    event->accept();
-    QCoreApplication::quit();
 }
 
 void TForm1::resizeEvent(QResizeEvent* event)
@@ -348,6 +355,13 @@ void TForm1::N4Click()
 
 void TForm1::SpeedButton3Click()
 {
+    HandOverDaySpend();                                // 1., 2.
+    new TForm5(this);                                  // 3.
+}
+
+// The graph button's steps 1 and 2: DaySpend and PeriodStartText for a new analysis window.
+void TForm1::HandOverDaySpend()
+{
     for (int col = 2; col <= 32; ++col) {              // 1.
         if (StringGrid4->Cell(col, 18).empty())        // a.
             StringGrid4->SetCell(col, 18, "0");
@@ -356,7 +370,6 @@ void TForm1::SpeedButton3Click()
         DaySpend[col] = toolkit::IntFromText(total.View());
     }
     PeriodStartText = Edit2->Text();                   // 2.
-    new TForm5(this);                                  // 3.
 }
 
 StartWindows StartProgram()

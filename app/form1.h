@@ -5,16 +5,26 @@
 //   form1_detail.cpp   the daily expense table and its detail lists
 //   form1_status.cpp   the period, money on hand, current status and budget-and-progress
 //   form1_file.cpp     Open, Save and Save As of the ledger file
+//   form1_changes.cpp  what the user has changed since the last Open or Save, and the question
+//                      before it would be lost
+//   form1_newmonth.cpp the next month, started from this one
+//   form1_year.cpp     the year at a glance, over ledgers chosen together
+//   form1_print.cpp    printing the month, to a printer or a PDF file
+//   form1_access.cpp   the controls' accessible names and the menu's keys
 #pragma once
 
+#include "app/carrydialog.h"
 #include "app/entry.h"
 #include "toolkit/controls.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/failure.h"
 #include "toolkit/stringgrid.h"
 
 #include <QMainWindow>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -55,12 +65,15 @@ public:
     QAction* N2;
     QAction* Save1;
     QAction* SaveAs1;
+    QAction* NewMonth1;
+    QAction* YearView1;
+    QAction* Print1;
     QAction* N3;
     QAction* Exit1;
     QAction* N4;
 
     // The typing idiom's state: one entry text for the five grids, and their entry cells.
-    std::string EntryText;
+    EntryBuffer EntryText;
     GridCell StatusCell;  // StringGrid1, StringGrid2 and StringGrid3 share it
     GridCell DayCell;     // StringGrid4; also the cell whose detail list is loaded
     GridCell ItemCell;    // StringGrid5
@@ -68,6 +81,13 @@ public:
     // The daily-table cell whose detail list StringGrid5 holds, from the double click until an
     // OK empties the list grid; none while no list is open.
     std::optional<GridCell> OpenList;
+
+    // The user has edited the ledger since it was last opened or saved: typed into a cell, the
+    // memo or the period, or confirmed a list or a budget editor. Looking changes nothing.
+    bool LedgerChanged = false;
+
+    // The file the ledger on screen was last opened from or saved to; empty before the first.
+    QString LedgerFileName;
 
     // form1.cpp
     void FormCreate();
@@ -101,12 +121,38 @@ public:
     void StringGrid1Exit();
     void StringGrid3Exit();
     void UpdateDifference();
+    int32_t OnHandTotal() const;  // rows 1 to 3 of the money on hand, empty ones skipped
     void RefreshCalculatedBalance(const std::string& income);
 
     // form1_file.cpp
     void fileopenclick();
     void filesaveclick();
     void SaveAs1Click();
+
+    // form1_changes.cpp
+    // Before the ledger on screen is closed or replaced: when it has changed, asks whether to save
+    // it. True when the caller may go on: nothing had changed, the user chose not to save, or the
+    // save succeeded. A failing save throws.
+    bool SettleChanges();
+
+    // form1_newmonth.cpp
+    void NewMonth1Click();
+    // The command's two halves around the carry dialog: what the next month takes from this one
+    // (a figure that does not convert fails here, before anything changes), and the new month.
+    struct NextMonth {
+        std::string Month;                // empty while the period has no month
+        std::vector<std::string> Labels;  // the 31 day labels; none while the period is not complete
+        std::string IncomeTotal;
+        std::string BudgetTotal;
+        std::vector<BankPayment> Payments;
+    };
+    NextMonth PlanNextMonth();
+    void StartMonth(const NextMonth& next);
+
+    // form1_year.cpp
+    void YearView1Click();
+    // form1_print.cpp
+    void Print1Click();
 
 protected:
     bool event(QEvent* event) override;
@@ -118,8 +164,16 @@ private:
     void BuildMenu();
     void ConnectHandlers();
     void WriteCaptions();
+    void HandOverDaySpend();
+
+    // form1_access.cpp
+    void BuildAccessibility();
+
+    // form1_entry.cpp
+    void Type(toolkit::StringGrid& grid, const GridCell& cell, char key);
 
     // form1_detail.cpp
+    void CheckList() const;
     void BookBankItems();
     void StoreList(const GridCell& cell);
     void DetailSum(const GridCell& cell);
@@ -133,7 +187,16 @@ private:
     void DistributeRecord();
     void RecalcTotalsAfterOpen();
     void WriteRecordTo(const QString& fileName);
+
+    toolkit::RecurringStep activation_;  // FormActivate, whose failure is shown once
+    // form1_print.cpp
+    std::unique_ptr<TForm5> AnalysisForPrint();
 };
+
+// The 31 day labels of the period that starts on day `dayText` of month `monthText`, as the
+// period command writes them into columns 2 to 32 (12月25日 ... 1月24日). Fails when either text
+// is no integer.
+std::vector<std::string> PeriodDayLabels(const std::string& monthText, const std::string& dayText);
 
 // Program start: the application title, the main window, the help window and the usage
 // analysis window, in that order, all shown maximised.

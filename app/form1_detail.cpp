@@ -8,6 +8,7 @@
 #include "toolkit/text.h"
 
 #include <QtGlobal>
+#include <optional>
 
 namespace {
 
@@ -41,6 +42,13 @@ bool IsUnbookedBankItem(const std::string& name)
     return name.size() >= BankMark().size() && name.compare(0, BankMark().size(), BankMark()) == 0;
 }
 
+bool IsFixedCell(QPoint cell)
+{
+    constexpr int FixedCols = 2;
+    constexpr int FixedRows = 1;
+    return cell.x() >= 0 && cell.y() >= 0 && (cell.x() < FixedCols || cell.y() < FixedRows);
+}
+
 using DetailList = CellText[ListColumns][ListRows];
 
 DetailList& ListOf(const GridCell& cell)
@@ -53,6 +61,10 @@ DetailList& ListOf(const GridCell& cell)
 
 void TForm1::StringGrid4DblClick()
 {
+    // The captions, the totals column and the day labels have no list of their own: opened, a
+    // list there would be stored over the caption by OK.
+    if (IsFixedCell(StringGrid4->PressedCell()) || IsFixedCell({ DayCell.Col, DayCell.Row }))
+        return;
     StringGrid5->setFocus();                                                    // 1.
     const auto& list = ListOf(DayCell);                                         // 2.
     for (int col = 0; col < ListColumns; ++col)
@@ -67,10 +79,12 @@ void TForm1::Button1Click()
     // Without an open list (before the first double click, or after an OK) there is nothing to
     // book or store: an empty list grid must not replace the list just stored.
     if (OpenList) {
+        CheckList();                                                            // nothing is stored half
         BookBankItems();                                                        // 1.
         StoreList(*OpenList);                                                   // 2.
         DetailSum(*OpenList);                                                   // 3.
         EmptyListGrid();                                                        // 4.
+        LedgerChanged = true;
     }
     RecalcDayTotals();                                                          // 5.
     RecalcRowTotals();                                                          // 6.
@@ -78,8 +92,31 @@ void TForm1::Button1Click()
     RefreshCalculatedBalance(StringGrid1->Cell(1, 1));                          // 8.
 }
 
+// Converts, in their order, what booking and summing the list will convert, and changes nothing:
+// the bank balance and each bank item's amount, then the amounts as the list will store them. So
+// a list with an amount that fails leaves the bank balance, the names and the stored list as they
+// were, and stays on screen for correction.
+void TForm1::CheckList() const
+{
+    std::optional<int32_t> balance;
+    for (int row = FirstItemRow; row <= LastBankRow; ++row) {
+        if (!IsUnbookedBankItem(StringGrid5->Cell(0, row)))
+            continue;
+        if (!balance)
+            balance = toolkit::IntFromText(StringGrid3->Cell(1, 2));
+        balance = toolkit::SubtractAmounts(*balance, toolkit::IntFromText(StringGrid5->Cell(1, row)));
+    }
+    int32_t sum = 0;
+    for (int row = FirstItemRow; row <= LastItemRow; ++row) {
+        CellText amount;
+        amount.Assign(StringGrid5->Cell(1, row));
+        if (!amount.Empty())
+            sum = toolkit::AddAmounts(sum, toolkit::IntFromText(amount.View()));
+    }
+}
+
 // Each "Ａ" item is taken off the bank balance and renamed "A...", so that no later OK books it
-// again; a failure leaves the rows booked so far booked.
+// again. The list was checked first, so no row fails.
 void TForm1::BookBankItems()
 {
     for (int row = FirstItemRow; row <= LastBankRow; ++row) {

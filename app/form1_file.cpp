@@ -40,6 +40,8 @@ int32_t AmountOrZero(const CellText& cell) { return cell.Empty() ? 0 : toolkit::
 
 void TForm1::fileopenclick()
 {
+    if (!SettleChanges())                                              // the ledger on screen first
+        return;
     if (OpenDialog1.Execute()) {                                       // 1. a cancel goes on at 5.
         LedgerFile file;
         file.OpenForReading(NativeName(OpenDialog1.FileName()));       // 2. reading only
@@ -48,6 +50,7 @@ void TForm1::fileopenclick()
             DistributeRecord();
         }
         file.Close();                                                  // 4.
+        LedgerFileName = OpenDialog1.FileName();
     }
     RecalcTotalsAfterOpen();                                           // 5.
 }
@@ -71,6 +74,7 @@ void TForm1::DistributeRecord()
     // write it over the loaded list of the same cell. So a loaded record closes it. A cancelled,
     // failed or empty Open replaces nothing and leaves the list open.
     EmptyListGrid();                                                   // 6.
+    LedgerChanged = false;                                             // 7. the window holds the file's ledger
 }
 
 void TForm1::RecalcTotalsAfterOpen()
@@ -118,6 +122,8 @@ void TForm1::WriteRecordTo(const QString& fileName)
 {
     AssembleRecord();
     WriteLedgerFile(NativeName(fileName));
+    LedgerChanged = false;
+    LedgerFileName = fileName;
 }
 
 void TForm1::AssembleRecord()

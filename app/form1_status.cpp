@@ -17,25 +17,34 @@ const std::string DayMark = toolkit::Sjis("日");
 
 } // namespace
 
-void TForm1::Button2Click()
+std::vector<std::string> PeriodDayLabels(const std::string& monthText, const std::string& dayText)
 {
-    if (Edit1->Text().empty() || Edit2->Text().empty())  // 1.
-        return;
     // Wider than the typed values so that no start day or month can make the count wrap.
-    int64_t month = IntFromText(Edit1->Text());         // 2.
-    int64_t day = int64_t(IntFromText(Edit2->Text())) - 1;
-    for (int col = 2; col <= 32; ++col) {               // 3.
+    int64_t month = IntFromText(monthText);                  // 2.
+    int64_t day = int64_t(IntFromText(dayText)) - 1;
+    std::vector<std::string> labels;
+    for (int col = 2; col <= 32; ++col) {                    // 3.
         // Every month has 31 days here, and only the value 32 wraps: a start day of 40 runs
         // on to 70, and month 13 turns into 14.
-        day += 1;                                       // a.
+        day += 1;                                            // a.
         if (day == 32) {
             day = 1;
             month += 1;
             if (month == 13)
                 month = 1;
         }
-        StringGrid4->SetCell(col, 0, TextFromInt(month) + MonthMark + TextFromInt(day) + DayMark);  // b.
+        labels.push_back(TextFromInt(month) + MonthMark + TextFromInt(day) + DayMark);
     }
+    return labels;
+}
+
+void TForm1::Button2Click()
+{
+    if (Edit1->Text().empty() || Edit2->Text().empty())     // 1.
+        return;
+    std::vector<std::string> labels = PeriodDayLabels(Edit1->Text(), Edit2->Text());  // 2., 3a.
+    for (int col = 2; col <= 32; ++col)                      // 3b.
+        StringGrid4->SetCell(col, 0, labels[col - 2]);
 }
 
 void TForm1::FormActivate()
@@ -57,12 +66,18 @@ void TForm1::StringGrid1dbClick()
 
 void TForm1::StringGrid1Exit() { UpdateDifference(); }
 
-void TForm1::StringGrid3Exit()
+int32_t TForm1::OnHandTotal() const
 {
-    int32_t total = 0;                                  // 1.
+    int32_t total = 0;
     for (int row = 1; row <= 3; ++row)
         if (!StringGrid3->Cell(1, row).empty())
             total = toolkit::AddAmounts(total, IntFromText(StringGrid3->Cell(1, row)));
+    return total;
+}
+
+void TForm1::StringGrid3Exit()
+{
+    int32_t total = OnHandTotal();                      // 1.
     StringGrid3->SetCell(1, 4, TextFromInt(total));     // 2.
     StringGrid2->SetCell(1, 2, StringGrid3->Cell(1, 4)); // 3.
     UpdateDifference();                                 // 4.

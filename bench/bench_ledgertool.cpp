@@ -1,6 +1,7 @@
-// kivelo-ledger against plain reading: the commands run in-process on one file and on 1,000
-// files, the same files read with the ledger library's LedgerFile, and the executable started
-// as a user starts it. The ratio of checking to reading is the one to watch.
+// kivelo-ledger against plain reading: the commands run in-process on one file, on 1,000 files
+// and, for year, on the twelve months of a year, the same files read with the ledger library's
+// LedgerFile, and the executable started as a user starts it. The ratios of checking and of the
+// year to reading are the ones to watch.
 #include "ledger/ledgerfile.h"
 #include "ledger/record.h"
 #include "ledger/tables.h"
@@ -52,15 +53,18 @@ void AssembleMonth()
     PutSlot(PeriodDayArea, 0, 0, "1");
 }
 
+// `count` months, each with its own memo; with `months`, the period months go 1 to 12.
 class Files {
 public:
-    Files()
+    Files(int count, bool months)
     {
         char pattern[] = "/tmp/kivelo-ledger-bench-XXXXXX";
         folder_ = ::mkdtemp(pattern);
         AssembleMonth();
-        for (int i = 0; i < FileCount; ++i) {
+        for (int i = 0; i < count; ++i) {
             PutSlot(MemoArea, 0, 0, toolkit::Sjis("メモ ") + std::to_string(i));
+            if (months)
+                PutSlot(PeriodMonthArea, 0, 0, std::to_string(i % 12 + 1));
             paths_.push_back(folder_ + "/month" + std::to_string(i) + ".ZMR");
             std::FILE* file = std::fopen(paths_.back().c_str(), "wb");
             std::fwrite(LedgerRecord, 1, RecordSize, file);
@@ -69,6 +73,7 @@ public:
     }
     ~Files() { std::filesystem::remove_all(folder_); }
 
+    const std::string& Folder() const { return folder_; }
     const std::vector<std::string>& Paths() const { return paths_; }
 
 private:
@@ -78,7 +83,13 @@ private:
 
 const Files& TheFiles()
 {
-    static Files files;
+    static Files files(FileCount, false);
+    return files;
+}
+
+const Files& TheYear()
+{
+    static Files files(12, true);
     return files;
 }
 
@@ -163,6 +174,19 @@ void Check1000Files(benchmark::State& state)
     RunInProcess(state, CheckOfAll());
 }
 
+void Read12Files(benchmark::State& state)
+{
+    const std::vector<std::string>& paths = TheYear().Paths();
+    for (auto _ : state)
+        for (const std::string& path : paths)
+            ReadWithLedgerFile(path);
+}
+
+void YearOf12Files(benchmark::State& state)
+{
+    RunInProcess(state, { "year", TheYear().Folder() });
+}
+
 void ProcessHelp(benchmark::State& state)
 {
     RunProcess(state, { "--help" });
@@ -179,6 +203,10 @@ void ProcessCheck1000Files(benchmark::State& state)
 {
     RunProcess(state, CheckOfAll());
 }
+void ProcessYearOf12Files(benchmark::State& state)
+{
+    RunProcess(state, { "year", TheYear().Folder() });
+}
 
 } // namespace
 
@@ -187,9 +215,12 @@ BENCHMARK(DumpOneFile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(CheckOneFile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(Read1000Files)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(Check1000Files)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(Read12Files)->Unit(benchmark::kMicrosecond);
+BENCHMARK(YearOf12Files)->Unit(benchmark::kMicrosecond);
 BENCHMARK(ProcessHelp)->Unit(benchmark::kMillisecond)->Iterations(100);
 BENCHMARK(ProcessDumpOneFile)->Unit(benchmark::kMillisecond)->Iterations(100);
 BENCHMARK(ProcessCheckOneFile)->Unit(benchmark::kMillisecond)->Iterations(100);
 BENCHMARK(ProcessCheck1000Files)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(ProcessYearOf12Files)->Unit(benchmark::kMillisecond)->Iterations(100);
 
 BENCHMARK_MAIN();

@@ -16,6 +16,11 @@ const QColor red(255, 0, 0);
 const QColor green(0, 128, 0);
 const QColor paleYellow(255, 255, 128);
 
+// The labels are read by their texts, the date and the day line; a name would hide the texts.
+constexpr toolkit::AccessibleName AccessibleNames[] = { { "Button1", "分析を閉じる" },
+    { "Chart4", "計画と使用実績のグラフ" }, { "Chart1", "使用状況（金額）のグラフ" },
+    { "Chart2", "使用状況（％）のグラフ" }, { "Chart3", "現状分析（残金／残日数）のグラフ" } };
+
 // The one step of the build that changes the tables: an empty value cell becomes "0".
 void ZeroWhenEmpty(CellText& cell)
 {
@@ -90,14 +95,15 @@ int32_t RemainderPerDay(std::string_view budget, std::string_view used, int32_t 
     return toolkit::DivideInt(left, remainingDays);
 }
 
-TForm5::TForm5(QWidget* owner)
+TForm5::TForm5(QWidget* owner, Display display)
     : QWidget(owner, Qt::Window)
 {
     BuildLayout();
     BuildCharts();
     connect(Button1, &QPushButton::clicked, this, toolkit::Handler(this, &TForm5::Button1Click));
     toolkit::Guard([this] { FormCreate(); });  // on failure the window keeps what was built
-    showMaximized();
+    if (display == Display::Maximised)
+        showMaximized();
 }
 
 void TForm5::BuildLayout()
@@ -124,6 +130,7 @@ void TForm5::BuildLayout()
     Chart2->setGeometry(288, 200, 249, 345);
     Chart3 = new toolkit::Chart(this, "Chart3", toolkit::Chart::Kind::HorizontalBars);
     Chart3->setGeometry(544, 200, 249, 345);
+    toolkit::SetAccessibleNames(*this, AccessibleNames);
 }
 
 void TForm5::BuildCharts()

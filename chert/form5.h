@@ -41,7 +41,10 @@ int32_t RemainderPerDay(std::string_view budget, std::string_view used, int32_t 
 class TForm5 : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm5(QWidget* owner);
+    // Hidden: built to be printed, never shown.
+    enum class Display { Maximised, Hidden };
+
+    explicit TForm5(QWidget* owner, Display display = Display::Maximised);
 
     toolkit::Label* Label1;
     QPushButton* Button1;

@@ -5,6 +5,10 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+namespace {
+constexpr toolkit::AccessibleName AccessibleNames[] = { { "Memo1", "ヘルプの本文" } };
+}
+
 TForm4::TForm4(QWidget* owner)
     : QWidget(owner, Qt::Window)
 {
@@ -41,4 +45,5 @@ void TForm4::BuildLayout()
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(scrollArea_);
+    toolkit::SetAccessibleNames(*this, AccessibleNames);
 }

@@ -11,7 +11,11 @@ public:
     LedgerFile(const LedgerFile&) = delete;
     LedgerFile& operator=(const LedgerFile&) = delete;
 
-    // Opens for reading only, so a read-only ledger opens. `path` is in the file system's encoding.
+    // Opens for reading only, so a read-only ledger opens; anything but a regular file is refused
+    // with "ﾌｧｲﾙへのｱｸｾｽが拒否されました", without waiting. `path` is in the file system's encoding.
+    // Each whole record wholly replaces the one before it, so reading starts at the last whole
+    // record: reading on to the end then has the outcome of reading every record in turn, at the
+    // cost of one, whatever the file's size.
     void OpenForReading(const std::string& path);
     bool AtEnd();
     // Reads one record into LedgerRecord; a short read fails with "ﾌｧｲﾙの末尾以降を読み込みました".
@@ -22,6 +26,7 @@ private:
     int descriptor_ = -1;
 };
 
-// Writes LedgerRecord as the whole file `path`: into a temporary file beside it, flushed to disk,
-// then renamed over it, so that a failed save leaves the previous file as it was.
+// Writes LedgerRecord as the whole file `path`, as ReplaceFileContent (ledger/fileaccess.h) does:
+// through a symbolic link to the file it names, refusing a file the user may not write, and so
+// that a failed or killed save leaves the previous file as it was and nothing beside it.
 void WriteLedgerFile(const std::string& path);

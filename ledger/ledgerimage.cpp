@@ -1,9 +1,9 @@
 #include "ledger/ledgerimage.h"
 
+#include "ledger/fileaccess.h"
+
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 LedgerImage::LedgerImage()
@@ -27,15 +27,13 @@ struct Descriptor {
 
 std::optional<std::string> ReadLedgerImage(const std::string& path, LedgerImage& image)
 {
-    Descriptor file { ::open(path.c_str(), O_RDONLY | O_CLOEXEC) };
+    ReadOpening opening = OpenRegularFileForReading(path);
+    if (opening.NotRegularFile)
+        return std::string("not a regular file");
+    Descriptor file { opening.Descriptor };
     if (file.Value < 0)
-        return std::string(std::strerror(errno));
-    struct stat status { };
-    if (::fstat(file.Value, &status) != 0)
-        return std::string(std::strerror(errno));
-    if (S_ISDIR(status.st_mode))
-        return std::string(std::strerror(EISDIR));
-    image.Size = static_cast<uint64_t>(status.st_size);
+        return std::string(std::strerror(opening.Error));
+    image.Size = opening.Size;
     image.Records = image.Size / RecordSize;
     image.TrailingBytes = image.Size % RecordSize;
     if (!image.HasRecord())

@@ -1,6 +1,6 @@
 #include "ledgertool/commands.h"
-#include "ledgertool/textout.h"
 
+#include "ledger/textout.h"
 #include "toolkit/convert.h"
 #include "toolkit/text.h"
 

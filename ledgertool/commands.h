@@ -4,13 +4,14 @@
 #pragma once
 
 #include "ledger/ledgerimage.h"
+#include "ledger/year.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
 constexpr int ExitSuccess = 0;
-constexpr int ExitProblems = 1; // check found problems, diff found differences
+constexpr int ExitProblems = 1; // check found problems, diff found differences, year marked a figure
 constexpr int ExitFailure = 2; // bad usage, an unreadable file, data an export cannot take
 
 struct CommandOutput {
@@ -38,3 +39,18 @@ std::optional<std::string> HomeBankOfLedger(const LedgerImage& image, int year, 
 
 // diff: one line per slot whose text differs, "where: "a" -> "b""; returns how many.
 int DiffLedgers(const LedgerImage& a, const LedgerImage& b, std::string& out);
+
+// year: the arguments with every folder replaced by its ledger files (names ending in ".ZMR" in
+// any case), in name order. A folder that cannot be listed or holds no ledger adds a line
+// "FOLDER: reason" to `failures`.
+std::vector<std::string> LedgerFilesOf(const std::vector<std::string>& arguments, std::vector<std::string>& failures);
+
+// year: the table with a heading line (the files without their folders, then "total"), a line of
+// the months and one line per figure, each a figure's name, its category and one value per
+// column, then the total; a marked value reads "??". As text aligned in columns, East Asian wide
+// characters counting two; as CSV with CR LF line ends, in UTF-8 or, with `cp932`, Shift-JIS.
+void TextOfYear(const Year& year, std::string& out);
+void CsvOfYear(const Year& year, bool cp932, std::string& out);
+// year: the columns (file as given, month), the rows with their values (null when marked) and
+// totals, and the warnings, as UTF-8 JSON.
+void JsonOfYear(const Year& year, std::string& out);

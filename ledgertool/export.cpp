@@ -1,6 +1,6 @@
 #include "ledgertool/commands.h"
-#include "ledgertool/textout.h"
 
+#include "ledger/textout.h"
 #include "toolkit/convert.h"
 #include "toolkit/text.h"
 
@@ -45,24 +45,6 @@ template <class Visit> void ForEachItem(const LedgerImage& image, Visit visit)
                 if (!item.Name.empty() || !item.Amount.empty())
                     visit(item);
             }
-}
-
-// A field of a separated line, quoted when it holds the separator, a quote or a line break; a
-// quote inside is doubled (RFC 4180). In Shift-JIS no trail byte is one of those characters, so
-// the bytes can be looked at one by one.
-void AppendField(std::string& out, std::string_view text, char separator)
-{
-    if (text.find_first_of(std::string { separator, '"', '\r', '\n' }) == std::string_view::npos) {
-        out += text;
-        return;
-    }
-    out += '"';
-    for (char c : text) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
 }
 
 // A ledger text in the output's encoding. Shift-JIS output keeps the file's bytes; a cut

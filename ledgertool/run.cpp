@@ -14,12 +14,18 @@ Commands:
   homebank FILE --year YYYY  the detail items in HomeBank's transaction import format, dated
                              from the day labels, YYYY being the year of the first day
   diff A B                   every field that differs between two ledgers, with both texts
+  year FILE|FOLDER... [--csv [--cp932] | --json]
+                             the main figures of several ledgers side by side, in the order
+                             of their months, with the totals; a folder stands for its *.ZMR
+                             files. Aligned text, CSV (UTF-8, or Shift-JIS with --cp932 or
+                             --encoding cp932) or JSON; each amount that is not an integer is
+                             marked "??" and named on standard error
 
 Options:
   --help                     show this text
 
-Exit status: 0 success; 1 check found problems or diff found differences;
-2 bad usage, an unreadable file, or a ledger that cannot be exported.
+Exit status: 0 success; 1 check found problems, diff found differences or year marked an
+amount; 2 bad usage, an unreadable file, or a ledger that cannot be exported.
 )";
 
 struct Invocation {
@@ -27,6 +33,9 @@ struct Invocation {
     std::vector<std::string> Files;
     std::optional<std::string> Encoding;
     std::optional<std::string> Year;
+    bool Csv = false;
+    bool Json = false;
+    bool Cp932 = false;
 };
 
 // Splits the arguments into the command, its files and its options; "--name value" and
@@ -53,6 +62,16 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& argume
             name = argument.substr(0, equals);
             value = argument.substr(equals + 1);
         }
+        bool* flag = name == "--csv" ? &invocation.Csv
+            : name == "--json"       ? &invocation.Json
+            : name == "--cp932"      ? &invocation.Cp932
+                                     : nullptr;
+        if (flag && value)
+            return "option '" + name + "' takes no value";
+        if (flag) {
+            *flag = true;
+            continue;
+        }
         std::optional<std::string>* target = name == "--encoding" ? &invocation.Encoding
             : name == "--year"                                    ? &invocation.Year
                                                                   : nullptr;
@@ -74,7 +93,8 @@ std::optional<std::string> CheckArity(const Invocation& invocation)
     size_t files = invocation.Files.size();
     if (command.empty())
         return std::string("no command given");
-    if (command != "dump" && command != "check" && command != "csv" && command != "homebank" && command != "diff")
+    if (command != "dump" && command != "check" && command != "csv" && command != "homebank" && command != "diff"
+        && command != "year")
         return "unknown command '" + command + "'";
     if (command == "check" && files == 0)
         return std::string("check needs at least one file");
@@ -82,7 +102,19 @@ std::optional<std::string> CheckArity(const Invocation& invocation)
         return std::string("diff needs two files");
     if ((command == "dump" || command == "csv" || command == "homebank") && files != 1)
         return command + " needs one file";
-    if (invocation.Encoding && command != "csv")
+    if (command == "year" && files == 0)
+        return std::string("year needs at least one file or folder");
+    const char* yearOption = invocation.Csv ? "--csv"
+        : invocation.Json                   ? "--json"
+        : invocation.Cp932                  ? "--cp932"
+                                            : nullptr;
+    if (yearOption && command != "year")
+        return std::string("option '") + yearOption + "' is for year, not " + command;
+    if (invocation.Csv && invocation.Json)
+        return std::string("year writes --csv or --json, not both");
+    if ((invocation.Cp932 || invocation.Encoding) && command == "year" && !invocation.Csv)
+        return std::string("an encoding is for year --csv; the text and the JSON are UTF-8");
+    if (invocation.Encoding && command != "csv" && command != "year")
         return "option '--encoding' is for csv, not " + command;
     if (invocation.Encoding && *invocation.Encoding != "utf-8" && *invocation.Encoding != "cp932")
         return "unknown encoding '" + *invocation.Encoding + "' (utf-8 or cp932)";
@@ -183,6 +215,28 @@ int Diff(const Invocation& invocation, CommandOutput& output)
     return DiffLedgers(a, b, output.Out) > 0 ? ExitProblems : ExitSuccess;
 }
 
+int YearOfLedgers(const Invocation& invocation, CommandOutput& output)
+{
+    std::vector<std::string> failures;
+    Year year = ReadYear(LedgerFilesOf(invocation.Files, failures));
+    failures.insert(failures.end(), year.Failures.begin(), year.Failures.end());
+    for (const std::string& line : failures)
+        output.Err += "kivelo-ledger: " + line + "\n";
+    for (const std::string& line : year.Warnings)
+        output.Err += "kivelo-ledger: " + line + "\n";
+    if (!year.Columns.empty()) {
+        if (invocation.Csv)
+            CsvOfYear(year, invocation.Cp932 || invocation.Encoding == std::optional<std::string>("cp932"), output.Out);
+        else if (invocation.Json)
+            JsonOfYear(year, output.Out);
+        else
+            TextOfYear(year, output.Out);
+    }
+    if (!failures.empty())
+        return ExitFailure;
+    return year.Warnings.empty() ? ExitSuccess : ExitProblems;
+}
+
 } // namespace
 
 int RunLedgerTool(const std::vector<std::string>& arguments, CommandOutput& output)
@@ -209,5 +263,7 @@ int RunLedgerTool(const std::vector<std::string>& arguments, CommandOutput& outp
         return Csv(invocation, output);
     if (invocation.Command == "homebank")
         return HomeBank(invocation, output);
+    if (invocation.Command == "year")
+        return YearOfLedgers(invocation, output);
     return Diff(invocation, output);
 }

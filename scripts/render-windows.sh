@@ -12,16 +12,6 @@ start_xvfb 1280x1024
 LC_ALL=C.UTF-8 "$build/kivelo" >/dev/null 2>&1 &
 track $!
 
-window_of() {  # the X window whose title is exactly $1
-    for _ in $(seq 100); do
-        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1 || true)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    echo "no window named $1" >&2
-    return 1
-}
-
 main=$(window_of 'Kivelo　Ｖｅｒ１．5')
 help=$(window_of 'ヘルプ')
 analysis=$(window_of '使用状況の分析')

@@ -1,6 +1,7 @@
 # Sourced by the scripts that show Kivelo's windows: a private Xvfb with openbox.
 #   start_xvfb WIDTHxHEIGHT   starts both and exports DISPLAY
 #   track PID                 ends PID too when the script ends
+#   window_of TITLE           waits for the shown X window of exactly that title, prints its id
 # Every process started here is ended by its id when the sourcing script exits.
 tracked=""
 track() { tracked="$1 $tracked"; }
@@ -20,4 +21,14 @@ start_xvfb() {
     openbox >/dev/null 2>&1 &
     track $!
     sleep 1
+}
+
+window_of() {
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    echo "no window named $1" >&2
+    return 1
 }

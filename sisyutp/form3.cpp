@@ -9,7 +9,7 @@
 
 #include <QPushButton>
 
-std::string TForm3::EntryText;
+EntryBuffer TForm3::EntryText;
 GridCell TForm3::EntryCell;
 
 namespace {
@@ -34,9 +34,27 @@ constexpr FixedText FixedTexts[] = { { 1, 0, "予　算" }, { 0, 0, "支　出" 
     { 0, 12, "日用品" }, { 0, 13, "住居･備品" }, { 0, 14, "交際費･贈答" }, { 0, 15, "教養･娯楽費" },
     { 0, 16, "雑　費" }, { 0, TotalRow, "合　計" } };
 
+constexpr toolkit::AccessibleName AccessibleNames[] = { { "StringGrid1", "支出の予算" },
+    { "Button1", "支出の予算を確定" } };
+
 enum Column { Name = 0, Budget = 1, Used = 2, Remaining = 3 };
 
 int32_t Value(const toolkit::StringGrid& grid, int col, int row) { return IntFromText(grid.Cell(col, row)); }
+
+// OK's total of the budgets of rows 1 to 17, an empty budget counting 0. Every budget of rows 1 to
+// 18 is converted first, in their order, so that a budget that fails (or a total beyond the range)
+// stops OK before it writes anything: the table stays as it was and the editor stays open.
+int32_t CheckedTotal(const toolkit::StringGrid& grid)
+{
+    int32_t budgets[TotalRow + 1] = {};
+    for (int row = 1; row <= TotalRow; ++row)
+        if (!grid.Cell(Budget, row).empty())
+            budgets[row] = Value(grid, Budget, row);
+    int32_t total = 0;  // row 18 is not counted
+    for (int row = 1; row <= LastCategory; ++row)
+        total = toolkit::AddAmounts(total, budgets[row]);
+    return total;
+}
 
 } // namespace
 
@@ -44,6 +62,7 @@ TForm3::TForm3(TForm1& owner)
     : toolkit::TransientWindow(&owner)
     , StringGrid1(new toolkit::StringGrid(this, "StringGrid1"))
     , Button1(new QPushButton(this))
+    , main_(owner)
 {
     BuildLayout();
     ConnectHandlers();
@@ -68,6 +87,7 @@ void TForm3::BuildLayout()
     toolkit::NameControl(Button1, "Button1");
     Button1->setGeometry(24, 512, 121, 25);
     Button1->setText(QStringLiteral("Ｏ　Ｋ"));
+    toolkit::SetAccessibleNames(*this, AccessibleNames);
 }
 
 void TForm3::ConnectHandlers()
@@ -116,20 +136,14 @@ void TForm3::FormCreate()
 
 void TForm3::Button1Click()
 {
-    int32_t budgets[TotalRow + 1] = {};
+    int32_t total = CheckedTotal(*StringGrid1);                               // a failure writes nothing
     for (int col = Name; col <= Budget; ++col)                                // 1.
-        for (int row = 0; row <= TotalRow; ++row) {
+        for (int row = 0; row <= TotalRow; ++row)
             ExpenseBudget[col][row].Assign(StringGrid1->Cell(col, row));
-            // A failure stops OK here: the table keeps what was copied up to this cell.
-            if (col == Budget && row >= 1 && !StringGrid1->Cell(col, row).empty())
-                budgets[row] = Value(*StringGrid1, col, row);
-        }
-    int32_t total = 0;                                                        // 2. row 18 is not counted
-    for (int row = 1; row <= LastCategory; ++row)
-        total = toolkit::AddAmounts(total, budgets[row]);
-    std::string totalText = TextFromInt(total);                               // 3.
+    std::string totalText = TextFromInt(total);                               // 2. and 3.
     StringGrid1->SetCell(Budget, TotalRow, totalText);
     ExpenseBudget[Budget][TotalRow].Assign(totalText);
+    main_.LedgerChanged = true;
     close();                                                                  // 4.
 }
 

@@ -16,8 +16,8 @@ class TForm1;
 class TForm3 : public toolkit::TransientWindow {
     Q_OBJECT
 public:
-    // Builds the window, runs FormCreate and shows the window centred. The main window is only
-    // the owner: this editor reaches none of its controls.
+    // Builds the window, runs FormCreate and shows the window centred. This editor reaches none of
+    // the main window's controls; its OK tells the main window that the ledger changed.
     explicit TForm3(TForm1& owner);
 
     toolkit::StringGrid* StringGrid1;
@@ -25,7 +25,7 @@ public:
 
     // The typing idiom's state belongs to the module, not to one window: an editor opened again
     // types on where the last one stopped.
-    static std::string EntryText;
+    static EntryBuffer EntryText;
     static GridCell EntryCell;
 
     void FormCreate();
@@ -40,4 +40,6 @@ private:
     void BuildLayout();
     void ConnectHandlers();
     void FormClose() override;
+
+    TForm1& main_;
 };

@@ -9,7 +9,7 @@
 
 #include <QPushButton>
 
-std::string TForm2::EntryText;
+EntryBuffer TForm2::EntryText;
 GridCell TForm2::EntryCell;
 
 namespace {
@@ -26,8 +26,26 @@ struct FixedText {
     const char* Text;
 };
 
+constexpr toolkit::AccessibleName AccessibleNames[] = { { "StringGrid1", "収入の予算" },
+    { "Button1", "収入の予算を確定" } };
+
 constexpr FixedText FixedTexts[] = { { 0, 0, "収　入" }, { 0, 1, "給　与" }, { 0, 2, "繰越し" }, { 1, 0, "金　額" },
     { 0, TotalRow, "合　計" } };
+
+// OK's total of the amounts of rows 1 to 11, an empty amount counting 0. Every amount of rows 1 to
+// 30 is converted first, in their order, so that an amount that fails (or a total beyond the
+// range) stops OK before it writes anything: the table stays as it was and the editor stays open.
+int32_t CheckedTotal(const toolkit::StringGrid& grid)
+{
+    int32_t amounts[LastRow + 1] = {};
+    for (int row = 1; row <= LastRow; ++row)
+        if (!grid.Cell(1, row).empty())
+            amounts[row] = toolkit::IntFromText(grid.Cell(1, row));
+    int32_t total = 0;  // rows 13 to 30 are not counted
+    for (int row = 1; row < TotalRow; ++row)
+        total = toolkit::AddAmounts(total, amounts[row]);
+    return total;
+}
 
 } // namespace
 
@@ -60,6 +78,7 @@ void TForm2::BuildLayout()
     toolkit::NameControl(Button1, "Button1");
     Button1->setGeometry(40, 352, 113, 25);
     Button1->setText(QStringLiteral("ＯＫ"));
+    toolkit::SetAccessibleNames(*this, AccessibleNames);
 }
 
 void TForm2::ConnectHandlers()
@@ -83,20 +102,14 @@ void TForm2::FormCreate()
 
 void TForm2::Button1Click()
 {
-    int32_t amounts[LastRow + 1] = {};
+    int32_t total = CheckedTotal(*StringGrid1);                       // a failure writes nothing
     for (int col = 0; col <= 1; ++col)                                // 1.
-        for (int row = 0; row <= LastRow; ++row) {
+        for (int row = 0; row <= LastRow; ++row)
             IncomeBudget[col][row].Assign(StringGrid1->Cell(col, row));
-            // A failure stops OK here: the table keeps what was copied up to this cell.
-            if (col == 1 && row >= 1 && !StringGrid1->Cell(col, row).empty())
-                amounts[row] = toolkit::IntFromText(StringGrid1->Cell(col, row));
-        }
-    int32_t total = 0;                                                // 2. rows 13 to 30 are not counted
-    for (int row = 1; row < TotalRow; ++row)
-        total = toolkit::AddAmounts(total, amounts[row]);
-    std::string totalText = toolkit::TextFromInt(total);              // 3.
+    std::string totalText = toolkit::TextFromInt(total);              // 2. and 3.
     StringGrid1->SetCell(1, TotalRow, totalText);
     IncomeBudget[1][TotalRow].Assign(totalText);
+    main_.LedgerChanged = true;
     main_.RefreshCalculatedBalance(totalText);                        // 4. with the total just made
     close();                                                          // 5.
 }

@@ -24,7 +24,7 @@ public:
 
     // The typing idiom's state belongs to the module, not to one window: an editor opened again
     // types on where the last one stopped.
-    static std::string EntryText;
+    static EntryBuffer EntryText;
     static GridCell EntryCell;
 
     void FormCreate();

@@ -1,13 +1,16 @@
 // Real file-system faults for the ledger file tests. The tests run as root, whom permission bits
-// do not stop, so the faults are ones that stop root as well.
+// do not stop, so the faults are ones that stop root as well, or the test acts as another user.
 #pragma once
 
 #include <csignal>
 #include <fcntl.h>
+#include <grp.h>
 #include <linux/capability.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <vector>
 
 // While alive, this thread meets file permission bits as any user does: the capabilities that
 // override them are out of its effective set (a no-op for a user who lacks them).
@@ -70,4 +73,52 @@ public:
 
 private:
     rlimit saved_ {};
+};
+
+// While alive, the whole process is the user "nobody" of group "nogroup" without other groups,
+// as any user who is not root: real and effective IDs both, so the system checks permissions as
+// for that user. Only the saved IDs stay root's, so that the process can come back. A process
+// that is not root meets permission bits already and stays as it is. Active() is false when the
+// process could not change (then the caller skips).
+class AsAnotherUser {
+public:
+    AsAnotherUser()
+    {
+        if (::geteuid() != 0) {
+            active_ = true;
+            return;
+        }
+        const passwd* user = ::getpwnam("nobody");
+        const group* userGroup = ::getgrnam("nogroup");
+        if (!user || !userGroup)
+            return;
+        groups_.resize(size_t(::getgroups(0, nullptr)));
+        ::getgroups(int(groups_.size()), groups_.data());
+        switched_ = ::setgroups(0, nullptr) == 0 && ::setresgid(userGroup->gr_gid, userGroup->gr_gid, 0) == 0
+            && ::setresuid(user->pw_uid, user->pw_uid, 0) == 0;
+        active_ = switched_;
+        if (!switched_)
+            Restore();
+    }
+    ~AsAnotherUser()
+    {
+        if (switched_)
+            Restore();
+    }
+    AsAnotherUser(const AsAnotherUser&) = delete;
+    AsAnotherUser& operator=(const AsAnotherUser&) = delete;
+
+    bool Active() const { return active_; }
+
+private:
+    void Restore()
+    {
+        ::setresuid(0, 0, 0);
+        ::setresgid(0, 0, 0);
+        ::setgroups(groups_.size(), groups_.data());
+    }
+
+    bool active_ = false;
+    bool switched_ = false;
+    std::vector<gid_t> groups_;
 };

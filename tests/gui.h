@@ -38,7 +38,7 @@ inline void DoubleClickCell(toolkit::StringGrid* grid, int col, int row)
 }
 
 // Keys go to the control that has the focus, one key event per character with its text, as a
-// keyboard with an input method delivers them; "\r" is the Enter key.
+// keyboard with an input method delivers them; "\r", "\b" and "\x1b" are Enter, Backspace and Escape.
 inline void Type(const QString& text)
 {
     QWidget* focused = QApplication::focusWidget();
@@ -46,6 +46,10 @@ inline void Type(const QString& text)
     for (QChar character : text) {
         if (character == QLatin1Char('\r'))
             QTest::keyClick(focused, Qt::Key_Return);
+        else if (character == QLatin1Char('\b'))
+            QTest::keyClick(focused, Qt::Key_Backspace);
+        else if (character == QChar(0x1b))
+            QTest::keyClick(focused, Qt::Key_Escape);
         else if (character.unicode() < 0x80)
             QTest::keyClicks(focused, QString(character));
         else

@@ -83,38 +83,40 @@ void TestForm1::controlsStandWhereTheLayoutPutsThem_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry");
-    QTest::newRow("Panel1") << "Panel1" << QRect(0, 0, 793, 25);
-    QTest::newRow("SpeedButton1") << "SpeedButton1" << QRect(0, 0, 25, 25);
-    QTest::newRow("SpeedButton2") << "SpeedButton2" << QRect(24, 0, 25, 25);
-    QTest::newRow("SpeedButton3") << "SpeedButton3" << QRect(48, 0, 25, 25);
-    QTest::newRow("BitBtn1") << "BitBtn1" << QRect(72, 0, 25, 25);
-    QTest::newRow("Memo1") << "Memo1" << QRect(0, 24, 281, 57);
-    QTest::newRow("Panel5") << "Panel5" << QRect(288, 40, 313, 33);
-    QTest::newRow("Edit1") << "Edit1" << QRect(64, 5, 25, 23);
-    QTest::newRow("Edit2") << "Edit2" << QRect(120, 5, 25, 23);
-    QTest::newRow("Button2") << "Button2" << QRect(240, 5, 65, 25);
-    QTest::newRow("Panel2") << "Panel2" << QRect(0, 80, 145, 25);
-    QTest::newRow("StringGrid1") << "StringGrid1" << QRect(0, 104, 145, 105);
-    QTest::newRow("Panel4") << "Panel4" << QRect(0, 216, 145, 25);
-    QTest::newRow("StringGrid3") << "StringGrid3" << QRect(0, 240, 145, 129);
-    QTest::newRow("Panel3") << "Panel3" << QRect(0, 376, 145, 25);
-    QTest::newRow("StringGrid2") << "StringGrid2" << QRect(0, 400, 145, 129);
-    QTest::newRow("StringGrid4") << "StringGrid4" << QRect(152, 80, 457, 449);
-    QTest::newRow("Panel6") << "Panel6" << QRect(608, 32, 185, 497);
-    QTest::newRow("StringGrid5") << "StringGrid5" << QRect(8, 8, 169, 457);
-    QTest::newRow("Button1") << "Button1" << QRect(56, 469, 65, 25);
+    QTest::addColumn<QString>("accessibleName");  // what a screen reader calls the control
+    QTest::newRow("Panel1") << "Panel1" << QRect(0, 0, 793, 25) << "ツールバー";
+    QTest::newRow("SpeedButton1") << "SpeedButton1" << QRect(0, 0, 25, 25) << "ファイルを開く";
+    QTest::newRow("SpeedButton2") << "SpeedButton2" << QRect(24, 0, 25, 25) << "上書き保存";
+    QTest::newRow("SpeedButton3") << "SpeedButton3" << QRect(48, 0, 25, 25) << "使用状況の分析";
+    QTest::newRow("BitBtn1") << "BitBtn1" << QRect(72, 0, 25, 25) << "終了";
+    QTest::newRow("Memo1") << "Memo1" << QRect(0, 24, 281, 57) << "メモ";
+    QTest::newRow("Panel5") << "Panel5" << QRect(288, 40, 313, 33) << "集計期間";
+    QTest::newRow("Edit1") << "Edit1" << QRect(64, 5, 25, 23) << "集計期間の月";
+    QTest::newRow("Edit2") << "Edit2" << QRect(120, 5, 25, 23) << "集計期間の開始日";
+    QTest::newRow("Button2") << "Button2" << QRect(240, 5, 65, 25) << "集計期間を設定";
+    QTest::newRow("Panel2") << "Panel2" << QRect(0, 80, 145, 25) << "予算と経過の見出し";
+    QTest::newRow("StringGrid1") << "StringGrid1" << QRect(0, 104, 145, 105) << "予算と経過";
+    QTest::newRow("Panel4") << "Panel4" << QRect(0, 216, 145, 25) << "手持ちの見出し";
+    QTest::newRow("StringGrid3") << "StringGrid3" << QRect(0, 240, 145, 129) << "手持ち";
+    QTest::newRow("Panel3") << "Panel3" << QRect(0, 376, 145, 25) << "現状の見出し";
+    QTest::newRow("StringGrid2") << "StringGrid2" << QRect(0, 400, 145, 129) << "現状";
+    QTest::newRow("StringGrid4") << "StringGrid4" << QRect(152, 80, 457, 449) << "日々の支出";
+    QTest::newRow("Panel6") << "Panel6" << QRect(608, 32, 185, 497) << "明細の欄";
+    QTest::newRow("StringGrid5") << "StringGrid5" << QRect(8, 8, 169, 457) << "明細";
+    QTest::newRow("Button1") << "Button1" << QRect(56, 469, 65, 25) << "明細を確定";
 }
 
 void TestForm1::controlsStandWhereTheLayoutPutsThem()
 {
     QFETCH(QString, name);
     QFETCH(QRect, geometry);
+    QFETCH(QString, accessibleName);
     TForm1 form;
     form.resize(800, 600);
     QWidget* control = form.findChild<QWidget*>(name);
     QVERIFY(control);
     QCOMPARE(control->geometry(), geometry);
-    QCOMPARE(control->accessibleName(), name);
+    QCOMPARE(control->accessibleName(), accessibleName);
 }
 
 void TestForm1::gridsHaveTheirShapes_data()
@@ -211,7 +213,8 @@ void TestForm1::menuHasItsCaptions()
     QStringList file;
     for (QAction* action : form.N1->actions())
         file << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(file, (QStringList { "ファイルを開く", "上書き保存", "名前をつけて保存", "-", "終了" }));
+    QCOMPARE(file, (QStringList { "ファイルを開く", "上書き保存", "名前をつけて保存", "翌月の家計簿を作成", "年間の推移…", "印刷…",
+                       "-", "終了" }));
     QCOMPARE(form.Memo1->Text(), Sjis("メモ"));
     QCOMPARE(form.Panel5->Caption(), Sjis("集計期間　　　　月　　　　日～1ヶ月間"));
     QCOMPARE(form.Panel2->Caption(), Sjis("予算と経過"));

@@ -1,6 +1,8 @@
 // Typing into the five grids of the main window, driven through the real grids with the mouse and
 // the keyboard: picking a cell, appending keys byte by byte, and the release over fixed cells.
 #include "app/form1.h"
+#include "sisyutp/form3.h"
+#include "syunyup/form2.h"
 #include "ledger/tables.h"
 #include "toolkit/failure.h"
 #include "toolkit/text.h"
@@ -29,8 +31,8 @@ private slots:
     void cleanup();
 
     void keysShowInTheWalletCellOneByOne();
-    void controlKeysAreAppendedAsBytes_data();
-    void controlKeysAreAppendedAsBytes();
+    void controlKeysNeverBecomeCellText_data();
+    void controlKeysNeverBecomeCellText();
     void deleteTypesNothing();
     void pickingStartsANewText_data();
     void pickingStartsANewText();
@@ -56,6 +58,8 @@ private:
 
 void TestForm1Entry::init()
 {
+    TForm2::EntryText.Clear();
+    TForm3::EntryText.Clear();
     form = StartMainWindow(errors);
     QVERIFY(form);
 }
@@ -74,29 +78,52 @@ void TestForm1Entry::keysShowInTheWalletCellOneByOne()
         Type(QString(QChar(keys[i])));
         QCOMPARE(form->StringGrid3->Cell(1, 1), std::string(shown[i]));
     }
-    Press(Qt::Key_Return);
-    QCOMPARE(form->StringGrid3->Cell(1, 1), std::string("1200\r"));
 }
 
-void TestForm1Entry::controlKeysAreAppendedAsBytes_data()
+void TestForm1Entry::controlKeysNeverBecomeCellText_data()
 {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QByteArray>("byte");
-    QTest::newRow("Enter appends byte 13") << int(Qt::Key_Return) << QByteArray("\r");
-    QTest::newRow("the keypad's Enter appends byte 13") << int(Qt::Key_Enter) << QByteArray("\r");
-    QTest::newRow("Backspace appends byte 8 and deletes nothing") << int(Qt::Key_Backspace) << QByteArray("\b");
-    QTest::newRow("Escape appends byte 27") << int(Qt::Key_Escape) << QByteArray("\x1b");
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("after");
+    struct Target {
+        const char* Grid;
+        int Col;
+        int Row;
+    };
+    const Target targets[] = { { "StringGrid1", 1, 1 }, { "StringGrid2", 1, 4 }, { "StringGrid3", 1, 1 },
+        { "StringGrid4", 3, 2 }, { "StringGrid5", 1, 2 }, { "Form2", 0, 3 }, { "Form3", 0, 17 } };
+    for (const Target& target : targets) {
+        bool editor = target.Grid[0] == 'F';
+        auto row = [&](const char* what) -> QTestData& {
+            return QTest::addRow("%s: %s", target.Grid, what) << target.Grid << target.Col << target.Row;
+        };
+        row("Backspace takes back a whole double-byte character") << "" << "12お\b" << "12";
+        row("Escape gives back the text before the first key") << "77" << "123\b\x1b" << "77";
+        // In a budget editor Enter moves the entry down: the next key goes to the row below.
+        row("Enter ends the entry") << "" << "300\r5" << (editor ? "300" : "5");
+    }
 }
 
-void TestForm1Entry::controlKeysAreAppendedAsBytes()
+void TestForm1Entry::controlKeysNeverBecomeCellText()
 {
-    QFETCH(int, key);
-    QFETCH(QByteArray, byte);
-    ClickCell(form->StringGrid4, 3, 2);
-    Type("300");
-    Press(Qt::Key(key));
-    Type("5");
-    QCOMPARE(form->StringGrid4->Cell(3, 2), "300" + byte.toStdString() + "5");
+    QFETCH(QString, grid);
+    QFETCH(int, col);
+    QFETCH(int, row);
+    QFETCH(QString, before);
+    QFETCH(QString, keys);
+    QFETCH(QString, after);
+    StringGrid* target = grid == "Form2" ? OpenEditor<TForm2>(*form, 1)->StringGrid1
+        : grid == "Form3"               ? OpenEditor<TForm3>(*form, 2)->StringGrid1
+                                        : Grid(grid);
+    if (grid == "StringGrid5")
+        DoubleClickCell(form->StringGrid4, 2, 1);
+    target->SetCell(col, row, Sjis(before.toStdString()));
+    ClickCell(target, col, row);
+    Type(keys);
+    QCOMPARE(target->Cell(col, row), Sjis(after.toStdString()));
 }
 
 void TestForm1Entry::deleteTypesNothing()

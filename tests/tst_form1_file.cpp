@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -21,6 +22,8 @@
 #include <fcntl.h>
 #include <map>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 using toolkit::Sjis;
@@ -115,6 +118,12 @@ const char* const DefaultHeaders[18]
 const std::vector<const char*> SampleItems[6]
     = { {}, { "お　米", "副　菜" }, { "水　道", "電　気", "ガ　ス", "灯　油" }, { "車燃料", "電　話", "ｲﾝﾀｰﾈｯﾄ" },
           { "保　険", "税　金", "車　検" }, { "洋　服", "　靴", "下　着" } };
+
+int ModeOf(const QString& path)
+{
+    struct stat status { };
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777) : -1;
+}
 
 } // namespace
 
@@ -458,6 +467,9 @@ private slots:
         QTest::newRow("a record and 100 bytes applies the record and stops before the totals")
             << true << HandRecord("first") + QByteArray(100, 'x') << QByteArray("first memo")
             << S("ﾌｧｲﾙの末尾以降を読み込みました.") << false;
+        QTest::newRow("three records and 100 bytes apply the third and stop before the totals")
+            << true << HandRecord("first") + HandRecord("second") + HandRecord("third") + QByteArray(100, 'x')
+            << QByteArray("third memo") << S("ﾌｧｲﾙの末尾以降を読み込みました.") << false;
         QTest::newRow("a name that does not exist loads nothing")
             << false << QByteArray() << QByteArray("before") << S("ﾌｧｲﾙが見つかりません.") << false;
     }
@@ -479,6 +491,55 @@ private slots:
         QCOMPARE(Bytes(form->Memo1->Text()), memo);
         QCOMPARE(errors, error.isEmpty() ? std::vector<QByteArray>() : std::vector<QByteArray> { error });
         QCOMPARE(form->StringGrid1->Cell(1, 3), std::string(totalsRecomputed ? "3800" : "untouched"));
+    }
+
+    void openRefusesWhatIsNoRegularFileAtOnce_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("a FIFO without a writer") << "fifo";
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("the character device /dev/zero") << "/dev/zero";
+    }
+
+    void openRefusesWhatIsNoRegularFileAtOnce()
+    {
+        QFETCH(QString, name);
+        QCOMPARE(::mkfifo(QFile::encodeName(Path("fifo")).constData(), 0644), 0);
+        QVERIFY(QDir(dir->path()).mkdir("folder"));
+        QVERIFY(WriteAll(Path("good.ZMR"), HandRecord("good")));
+        form->Memo1->SetText("before");
+        QElapsedTimer timer;
+        timer.start();
+        ::alarm(10); // an Open that waits ends the test here instead of hanging it
+        ClickOpen(QDir::isAbsolutePath(name) ? name : Path(name));
+        ::alarm(0);
+        qint64 milliseconds = timer.elapsed();
+        QVERIFY2(milliseconds < 1000, QByteArray::number(milliseconds) + " ms");
+        QCOMPARE(errors, std::vector<QByteArray> { S("ﾌｧｲﾙへのｱｸｾｽが拒否されました.") });
+        QCOMPARE(form->Memo1->Text(), std::string("before"));
+        ClickOpen(Path("good.ZMR"));
+        QCOMPARE(errors.size(), size_t(1));
+        QCOMPARE(form->Memo1->Text(), std::string("good memo"));
+    }
+
+    // Records before the last are never read, so the size of the file costs nothing.
+    void aGibibyteOfRecordsOpensAtOnceWithItsLastRecord()
+    {
+        const qint64 records = (qint64(1) << 30) / RecordBytes + 1;
+        QFile big(Path("big.ZMR"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(records * RecordBytes)); // holes, but for the last record
+        QVERIFY(big.seek((records - 1) * RecordBytes));
+        QCOMPARE(big.write(HandRecord("last")), qint64(RecordBytes));
+        big.close();
+        QElapsedTimer timer;
+        timer.start();
+        ClickOpen(Path("big.ZMR"));
+        qint64 milliseconds = timer.elapsed();
+        QVERIFY2(milliseconds < 100, QByteArray::number(milliseconds) + " ms");
+        QVERIFY(errors.empty());
+        QCOMPARE(form->Memo1->Text(), std::string("last memo"));
+        QCOMPARE(form->StringGrid1->Cell(1, 3), std::string("3800"));
     }
 
     void readOnlyLedgerOpens()
@@ -643,6 +704,25 @@ private slots:
         form->Save1->trigger();
         QCOMPARE(asked.back().first, toolkit::FileDialog::Kind::Save);
         QCOMPARE(SlotAt(ReadAll(Path("saved.ZMR")), MemoAt), QByteArray("menu memo"));
+    }
+
+    // Renaming over a file needs only the folder's permission; the file's own decides all the same.
+    void saveAsOntoAReadOnlyLedgerIsRefusedAndLeavesIt()
+    {
+        QVERIFY(QFile::setPermissions(dir->path(), QFileDevice::Permissions(0x7777))); // anyone may write here
+        QVERIFY(WriteAll(Path("ro.ZMR"), HandRecord("ro")));
+        QVERIFY(::chmod(QFile::encodeName(Path("ro.ZMR")).constData(), 0444) == 0);
+        form->Memo1->SetText("changed");
+        {
+            AsAnotherUser asAnotherUser;
+            if (!asAnotherUser.Active())
+                QSKIP("this process can act as no user but root, whom permission bits do not stop");
+            SaveAs(Path("ro.ZMR"));
+        }
+        QCOMPARE(errors, std::vector<QByteArray> { S("ﾌｧｲﾙへのｱｸｾｽが拒否されました.") });
+        QVERIFY(ReadAll(Path("ro.ZMR")) == HandRecord("ro"));
+        QCOMPARE(ModeOf(Path("ro.ZMR")), 0444);
+        QCOMPARE(Entries(dir->path()), QStringList { "ro.ZMR" });
     }
 
     void failedSaveLeavesThePreviousFile_data()

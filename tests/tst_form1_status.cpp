@@ -10,9 +10,14 @@
 #include "toolkit/text.h"
 #include "gui.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QPushButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -41,7 +46,7 @@ private slots:
 
     void leavingTheOnHandGridTotalsIt_data();
     void leavingTheOnHandGridTotalsIt();
-    void anOnHandAmountWithEnterChangesNothing();
+    void anOnHandAmountThatIsNoIntegerChangesNothing();
     void anOnHandTotalBeyondTheRangeChangesNothing();
     void differenceNeedsBothBalances();
     void selectingACellInTheDailyTableUpdatesTheDifference();
@@ -49,6 +54,8 @@ private slots:
     void activationRefreshesBudgetAndProgress_data();
     void activationRefreshesBudgetAndProgress();
     void activationWithABadIncomeKeepsTheForecast();
+    void aFailingActivationIsShownOnce();
+    void corruptedLedgersGiveAtMostOneErrorBox();
     void theFirstActivationAfterStartShowsAZeroPlan();
 
     void doubleClickOpensTheEditorOfTheRow_data();
@@ -206,16 +213,15 @@ void TestForm1Status::leavingTheOnHandGridTotalsIt()
     QVERIFY(errors.empty());
 }
 
-void TestForm1Status::anOnHandAmountWithEnterChangesNothing()
+void TestForm1Status::anOnHandAmountThatIsNoIntegerChangesNothing()
 {
     form->StringGrid3->SetCell(1, 4, "7");
     form->StringGrid2->SetCell(1, 2, "7");
     form->StringGrid2->SetCell(1, 3, "5");
     TypeIntoCell(form->StringGrid2, 1, 1, "2");
-    TypeIntoCell(form->StringGrid3, 1, 1, "300");
-    Press(Qt::Key_Return);
+    TypeIntoCell(form->StringGrid3, 1, 1, QStringLiteral("300円"));
     LeaveGrid();
-    QCOMPARE(errors, std::vector<std::string> { NotAnInteger("300\r") });
+    QCOMPARE(errors, std::vector<std::string> { NotAnInteger(Sjis("300円")) });
     QCOMPARE(form->StringGrid3->Cell(1, 4), std::string("7"));
     QCOMPARE(form->StringGrid2->Cell(1, 2), std::string("7"));
     QCOMPARE(form->StringGrid2->Cell(1, 3), std::string("5"));
@@ -311,6 +317,101 @@ void TestForm1Status::activationWithABadIncomeKeepsTheForecast()
     QCOMPARE(form->StringGrid1->Cell(1, 2), std::string("300"));
     QCOMPARE(form->StringGrid1->Cell(1, 3), std::string("12"));
     QCOMPARE(IncomeTotal, 5);
+}
+
+void TestForm1Status::aFailingActivationIsShownOnce()
+{
+    IncomeBudget[1][12].Assign("abc");
+    QWidget other;
+    other.show();
+    auto comeBack = [&] { return Activate(&other) && Activate(form.get()); };
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(comeBack());
+    QCOMPARE(errors, std::vector<std::string> { NotAnInteger("abc") });
+    // The step runs at every activation all the same: a corrected total takes effect at the next,
+    IncomeBudget[1][12].Assign("500");
+    QVERIFY(comeBack());
+    QCOMPARE(form->StringGrid1->Cell(1, 1), std::string("500"));
+    // and a failure after a success is shown again.
+    IncomeBudget[1][12].Assign("abc");
+    QVERIFY(comeBack());
+    QCOMPARE(errors.size(), size_t(2));
+}
+
+// Ledgers corrupted at random, each opened and followed by returns to the main window: at most
+// one error box each, and the program stays usable: the ledger saves, and the saved file opens
+// with the same outcome as the one it came from.
+void TestForm1Status::corruptedLedgersGiveAtMostOneErrorBox()
+{
+    QTemporaryDir dir;
+    const QString damaged = dir.filePath("damaged.ZMR");
+    const QString saved = dir.filePath("saved.ZMR");
+    QString answer;
+    toolkit::SetFileDialogAnswerForTest([&answer](toolkit::FileDialog::Kind, const QString&) { return answer; });
+    auto run = [&](QAction* command, const QString& name) {
+        answer = name;
+        command->trigger();
+    };
+
+    // A sound month to start from, saved by the program.
+    IncomeBudget[1][1].Assign("250000");
+    IncomeBudget[1][12].Assign("250000");
+    ExpenseBudget[1][1].Assign("40000");
+    ExpenseBudget[1][18].Assign("40000");
+    for (int col = 2; col <= 32; ++col) {
+        form->StringGrid4->SetCell(col, 1, std::to_string(col * 100));
+        form->StringGrid4->SetCell(col, 18, std::to_string(col * 100));
+    }
+    form->StringGrid4->SetCell(1, 1, "52700");
+    form->StringGrid4->SetCell(1, 18, "52700");
+    form->StringGrid3->SetCell(1, 1, "30000");
+    run(form->SaveAs1, saved);
+    QFile baseFile(saved);
+    QVERIFY(baseFile.open(QIODevice::ReadOnly));
+    const QByteArray base = baseFile.readAll();
+    QCOMPARE(base.size(), 336780);
+
+    constexpr int Totals[] = { 559, 806 + 49 * 13, 1742 + 38 * 13, 1742 + 21 * 13, 1742 + 58 * 13, 1742 + 60 * 13 };
+    QRandomGenerator random(20261209);
+    QWidget other;
+    other.show();
+    for (int ledger = 0; ledger < 200; ++ledger) {
+        QByteArray bytes = base;
+        switch (ledger % 3) {
+        case 0:  // random bytes anywhere
+            for (int i = 0; i < 64; ++i)
+                bytes[random.bounded(bytes.size())] = char(random.bounded(256));
+            break;
+        case 1:  // length bytes of 255 in the 13-byte slots
+            for (int i = 0; i < 32; ++i)
+                bytes[random.bounded(336362 / 13) * 13] = char(255);
+            break;
+        case 2:  // one changed character in each total
+            for (int offset : Totals) {
+                int length = static_cast<unsigned char>(bytes[offset]);
+                if (length > 0)
+                    bytes[offset + 1 + random.bounded(length)] = "0123456789abc-+ $"[random.bounded(17)];
+            }
+            break;
+        }
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size());
+        file.close();
+        errors.clear();
+        run(form->N2, damaged);
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(Activate(&other) && Activate(form.get()));
+        QVERIFY2(errors.size() <= 1, qPrintable(QString("ledger %1: %2 boxes").arg(ledger).arg(errors.size())));
+        std::vector<std::string> opened = errors;
+        QFile::remove(saved);
+        run(form->SaveAs1, saved);
+        QCOMPARE(errors, opened);
+        QCOMPARE(QFileInfo(saved).size(), qint64(336780));
+        errors.clear();
+        run(form->N2, saved);
+        QCOMPARE(errors, opened);
+    }
+    toolkit::SetFileDialogAnswerForTest(nullptr);
 }
 
 void TestForm1Status::theFirstActivationAfterStartShowsAZeroPlan()

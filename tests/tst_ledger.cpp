@@ -7,6 +7,7 @@
 #include "toolkit/text.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -14,7 +15,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using toolkit::Sjis;
 
@@ -52,6 +56,11 @@ template <class Action> QByteArray FailureOf(Action action)
         return Bytes(failure.Message());
     }
     return QByteArray();
+}
+
+QStringList Entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System);
 }
 
 // A 15-byte text whose twelfth byte is the lead byte of "食".
@@ -255,6 +264,9 @@ private slots:
             << QString(300, QLatin1Char('n')) << Bytes(Sjis("不正なﾌｧｲﾙ名です"));
         QTest::newRow("a link to itself is any other I/O error with its number")
             << "loop.ZMR" << Bytes(Sjis("I/O ｴﾗｰ (40)"));
+        QTest::newRow("a FIFO is refused without waiting for a writer")
+            << "fifo" << Bytes(Sjis("ﾌｧｲﾙへのｱｸｾｽが拒否されました"));
+        QTest::newRow("a character device is refused") << "/dev/zero" << Bytes(Sjis("ﾌｧｲﾙへのｱｸｾｽが拒否されました"));
     }
 
     void openFailuresHaveTheRuntimeTexts()
@@ -265,8 +277,13 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir("folder"));
         WriteAll(dir.filePath("plain.ZMR"), "x");
         QVERIFY(QFile::link(dir.filePath("loop.ZMR"), dir.filePath("loop.ZMR")));
+        QCOMPARE(::mkfifo(Native(dir.filePath("fifo")).c_str(), 0644), 0);
         LedgerFile file;
-        QCOMPARE(FailureOf([&] { file.OpenForReading(Native(dir.filePath(name))); }), message);
+        QString path = QDir::isAbsolutePath(name) ? name : dir.filePath(name);
+        ::alarm(10); // an open that waits ends the test here instead of hanging it
+        QByteArray failure = FailureOf([&] { file.OpenForReading(Native(path)); });
+        ::alarm(0);
+        QCOMPARE(failure, message);
     }
 
     void tooManyOpenFilesHasItsText()
@@ -287,22 +304,24 @@ private slots:
             QStringList { "a.ZMR" });
     }
 
-    void readsCountWholeRecords_data()
+    void readsStartAtTheLastWholeRecord_data()
     {
         QTest::addColumn<int>("size");
-        QTest::addColumn<int>("wholeRecords");
+        QTest::addColumn<int>("recordRead"); // -1 for none
         QTest::addColumn<bool>("endsShort");
-        QTest::newRow("an empty file is at its end at once") << 0 << 0 << false;
-        QTest::newRow("one record reads once") << int(RecordSize) << 1 << false;
-        QTest::newRow("two records read twice") << int(2 * RecordSize) << 2 << false;
-        QTest::newRow("a record and 100 bytes read once, then past the end") << int(RecordSize + 100) << 1 << true;
-        QTest::newRow("100 bytes read past the end") << 100 << 0 << true;
+        QTest::newRow("an empty file is at its end at once") << 0 << -1 << false;
+        QTest::newRow("one record reads once") << int(RecordSize) << 0 << false;
+        QTest::newRow("two records read the second only") << int(2 * RecordSize) << 1 << false;
+        QTest::newRow("a record and 100 bytes read it, then past the end") << int(RecordSize + 100) << 0 << true;
+        QTest::newRow("three records and 100 bytes read the third, then past the end")
+            << int(3 * RecordSize + 100) << 2 << true;
+        QTest::newRow("100 bytes read past the end") << 100 << -1 << true;
     }
 
-    void readsCountWholeRecords()
+    void readsStartAtTheLastWholeRecord()
     {
         QFETCH(int, size);
-        QFETCH(int, wholeRecords);
+        QFETCH(int, recordRead);
         QFETCH(bool, endsShort);
         QTemporaryDir dir;
         QByteArray bytes(size, 'r');
@@ -311,16 +330,14 @@ private slots:
         WriteAll(dir.filePath("a.ZMR"), bytes);
         LedgerFile file;
         file.OpenForReading(Native(dir.filePath("a.ZMR")));
-        int read = 0;
+        QList<char> read;
         QByteArray failure;
         while (failure.isEmpty() && !file.AtEnd()) {
             failure = FailureOf([&] { file.ReadRecord(); });
-            if (failure.isEmpty()) {
-                QCOMPARE(char(LedgerRecord[0]), char('0' + read));
-                ++read;
-            }
+            if (failure.isEmpty())
+                read.append(char(LedgerRecord[0]));
         }
-        QCOMPARE(read, wholeRecords);
+        QCOMPARE(read, recordRead < 0 ? QList<char>() : QList<char> { char('0' + recordRead) });
         QCOMPARE(failure, endsShort ? Bytes(Sjis("ﾌｧｲﾙの末尾以降を読み込みました")) : QByteArray());
         file.Close();
     }
@@ -356,6 +373,8 @@ private slots:
         QTest::newRow("a folder that is a plain file is an invalid name")
             << "plain.ZMR/a.ZMR" << Bytes(Sjis("不正なﾌｧｲﾙ名です"));
         QTest::newRow("a name that is a folder is refused") << "folder" << Bytes(Sjis("ﾌｧｲﾙへのｱｸｾｽが拒否されました"));
+        QTest::newRow("a name that is a FIFO is refused and stays a FIFO")
+            << "fifo" << Bytes(Sjis("ﾌｧｲﾙへのｱｸｾｽが拒否されました"));
     }
 
     void saveFailuresHaveTheRuntimeTexts()
@@ -365,9 +384,13 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("folder"));
         WriteAll(dir.filePath("plain.ZMR"), "x");
+        QCOMPARE(::mkfifo(Native(dir.filePath("fifo")).c_str(), 0644), 0);
         QCOMPARE(FailureOf([&] { WriteLedgerFile(Native(dir.filePath(name))); }), message);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-            (QStringList { "folder", "plain.ZMR" }));
+        struct stat fifo { };
+        QCOMPARE(::lstat(Native(dir.filePath("fifo")).c_str(), &fifo), 0);
+        QVERIFY(S_ISFIFO(fifo.st_mode));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System),
+            (QStringList { "fifo", "folder", "plain.ZMR" }));
         QVERIFY(QDir(dir.filePath("folder")).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     }
 
@@ -407,26 +430,125 @@ private slots:
             QStringList { "a.ZMR" });
     }
 
+    void saveReplacesTheFileAndKeepsItsPermissions_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("a file of mode 0640 stays 0640") << 0640;
+        QTest::newRow("a file of mode 0600 stays 0600") << 0600;
+    }
+
     void saveReplacesTheFileAndKeepsItsPermissions()
     {
+        QFETCH(int, mode);
         QTemporaryDir dir;
         QString path = dir.filePath("a.ZMR");
         WriteAll(path, QByteArray(2 * int(RecordSize) + 5, 'p'));
-        QVERIFY(::chmod(Native(path).c_str(), 0640) == 0);
+        QVERIFY(::chmod(Native(path).c_str(), mode_t(mode)) == 0);
         std::memset(LedgerRecord, 'n', RecordSize);
         WriteLedgerFile(Native(path));
         QVERIFY(ReadAll(path) == QByteArray(int(RecordSize), 'n'));
         struct stat status { };
         QCOMPARE(::stat(Native(path).c_str(), &status), 0);
-        QCOMPARE(int(status.st_mode & 07777), 0640);
+        QCOMPARE(int(status.st_mode & 07777), mode);
 
         mode_t mask = ::umask(022);
         WriteLedgerFile(Native(dir.filePath("new.ZMR")));
         ::umask(mask);
         QCOMPARE(::stat(Native(dir.filePath("new.ZMR")).c_str(), &status), 0);
         QCOMPARE(int(status.st_mode & 07777), 0644);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-            (QStringList { "a.ZMR", "new.ZMR" }));
+        QCOMPARE(Entries(dir.path()), (QStringList { "a.ZMR", "new.ZMR" }));
+    }
+
+    void saveThroughALinkWritesTheFileItNames_data()
+    {
+        QTest::addColumn<QString>("linkTarget");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("a link beside the file") << "a.ZMR"
+                                                << "a.ZMR";
+        QTest::newRow("a relative link into another folder") << "real/a.ZMR"
+                                                             << "real/a.ZMR";
+        QTest::newRow("a link to a link") << "middle.ZMR"
+                                          << "real/a.ZMR";
+        QTest::newRow("a dangling link creates the file it names") << "real/new.ZMR"
+                                                                   << "real/new.ZMR";
+    }
+
+    // The link stays as it was; the file it names, at the end of the chain, gets the new record and
+    // keeps its permissions; nothing else appears in either folder.
+    void saveThroughALinkWritesTheFileItNames()
+    {
+        const QString link = "link.ZMR";
+        QFETCH(QString, linkTarget);
+        QFETCH(QString, file);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("real"));
+        WriteAll(dir.filePath("a.ZMR"), QByteArray(int(RecordSize), 'p'));
+        WriteAll(dir.filePath("real/a.ZMR"), QByteArray(int(RecordSize), 'p'));
+        QVERIFY(::chmod(Native(dir.filePath(file)).c_str(), 0600) == 0 || !QFile::exists(dir.filePath(file)));
+        QCOMPARE(::symlink("real/a.ZMR", Native(dir.filePath("middle.ZMR")).c_str()), 0);
+        QCOMPARE(::symlink(Native(linkTarget).c_str(), Native(dir.filePath(link)).c_str()), 0);
+        QStringList before = Entries(dir.path()) + Entries(dir.filePath("real"));
+        std::memset(LedgerRecord, 'n', RecordSize);
+        WriteLedgerFile(Native(dir.filePath(link)));
+        QCOMPARE(QFile::symLinkTarget(dir.filePath(link)), QFileInfo(dir.filePath(linkTarget)).absoluteFilePath());
+        QVERIFY(ReadAll(dir.filePath(file)) == QByteArray(int(RecordSize), 'n'));
+        if (file != "real/new.ZMR") {
+            struct stat status { };
+            QCOMPARE(::stat(Native(dir.filePath(file)).c_str(), &status), 0);
+            QCOMPARE(int(status.st_mode & 07777), 0600);
+        }
+        QStringList after = Entries(dir.path()) + Entries(dir.filePath("real"));
+        if (file == "real/new.ZMR")
+            before.append("new.ZMR");
+        QCOMPARE(after, before);
+    }
+
+    // A child saves over and over, two records in turn, and is killed at a random moment within
+    // its first few saves. Whenever it dies, the ledger is one of the two records, whole, and the
+    // folder holds nothing else.
+    void saveKilledAtAnyMomentLeavesOneWholeRecordAndNothingElse()
+    {
+        QTemporaryDir dir;
+        std::string path = Native(dir.filePath("a.ZMR"));
+        const QByteArray records[2] = { QByteArray(int(RecordSize), 'a'), QByteArray(int(RecordSize), 'b') };
+        std::memset(LedgerRecord, 'a', RecordSize);
+        QElapsedTimer timer;
+        timer.start();
+        for (int save = 0; save < 5; ++save)
+            WriteLedgerFile(path);
+        const qint64 saveNanoseconds = timer.nsecsElapsed() / 5;
+        const unsigned seed = std::random_device()();
+        std::mt19937 random(seed);
+        std::uniform_int_distribution<qint64> moment(0, 3 * saveNanoseconds);
+        const QByteArray context = "seed " + QByteArray::number(seed);
+        for (int kill = 0; kill < 200; ++kill) {
+            int alive[2];
+            QCOMPARE(::pipe2(alive, O_CLOEXEC), 0);
+            pid_t saver = ::fork();
+            if (saver == 0) {
+                for (int save = 0;; ++save) {
+                    std::memset(LedgerRecord, save % 2 == 0 ? 'b' : 'a', RecordSize);
+                    if (!FailureOf([&] { WriteLedgerFile(path); }).isEmpty())
+                        ::_exit(1);
+                }
+            }
+            ::close(alive[1]);
+            qint64 delay = moment(random);
+            timespec pause { time_t(delay / 1000000000), long(delay % 1000000000) };
+            ::nanosleep(&pause, nullptr);
+            ::kill(saver, SIGKILL);
+            // The pipe ends when every process holding it has ended: the saver and any it started.
+            char byte;
+            while (::read(alive[0], &byte, 1) > 0) { }
+            ::close(alive[0]);
+            int status = 0;
+            QCOMPARE(::waitpid(saver, &status, 0), saver);
+            QVERIFY2(WIFSIGNALED(status), "a save failed before the kill: " + context);
+            QByteArray now = ReadAll(dir.filePath("a.ZMR"));
+            QVERIFY2(now == records[0] || now == records[1], "the ledger is not a whole record: " + context);
+            QVERIFY2(Entries(dir.path()) == QStringList { "a.ZMR" },
+                Entries(dir.path()).join(", ").toUtf8() + " after kill " + QByteArray::number(kill) + ", " + context);
+        }
     }
 };
 

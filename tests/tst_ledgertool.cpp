@@ -1,42 +1,32 @@
 // kivelo-ledger, run as the user runs it: the built executable on ledger files assembled through
 // the ledger library and on files spoiled by hand, checked by its output and exit status.
 #include "app/form1.h"
+#include "companion.h"
 #include "ledger/ledgerfile.h"
 #include "ledger/record.h"
 #include "ledger/tables.h"
 #include "toolkit/text.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <cstring>
 #include <memory>
+#include <sys/stat.h>
 
+using companion::Run;
+using companion::RunTool;
 using toolkit::Sjis;
 
 namespace {
-
-struct Run {
-    int Status = -1;
-    QByteArray Out;
-    QByteArray Err;
-};
-
-Run RunTool(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(KIVELO_LEDGER_PATH), arguments);
-    process.waitForFinished(10000);
-    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-        process.readAllStandardError() };
-}
 
 QString Utf8(const char* text)
 {
@@ -501,9 +491,18 @@ private slots:
                "of the period; see 'kivelo-ledger --help'";
         QTest::newRow("an encoding csv does not know") << QStringList { "csv", "a.ZMR", "--encoding",
             "latin1" } << "kivelo-ledger: unknown encoding 'latin1' (utf-8 or cp932); see 'kivelo-ledger --help'";
+        QTest::newRow("year without a ledger")
+            << QStringList { "year" } << "kivelo-ledger: year needs at least one file or folder; see 'kivelo-ledger --help'";
+        QTest::newRow("year in Shift-JIS without --csv")
+            << QStringList { "year", "a.ZMR", "--cp932" }
+            << "kivelo-ledger: an encoding is for year --csv; the text and the JSON are UTF-8; see 'kivelo-ledger --help'";
+        QTest::newRow("a year option for another command") << QStringList { "dump", "a.ZMR", "--json" }
+                                                           << "kivelo-ledger: option '--json' is for year, not dump; see "
+                                                              "'kivelo-ledger --help'";
         QTest::newRow("a file that does not exist") << QStringList { "dump", "/nonexistent/a.ZMR" }
                                                     << "kivelo-ledger: /nonexistent/a.ZMR: No such file or directory";
-        QTest::newRow("a folder instead of a file") << QStringList { "csv", "/" } << "kivelo-ledger: /: Is a directory";
+        QTest::newRow("a folder instead of a file")
+            << QStringList { "csv", "/" } << "kivelo-ledger: /: not a regular file";
     }
 
     void badUsageAndUnreadableFilesExitWithTwo()
@@ -512,6 +511,27 @@ private slots:
         QFETCH(QString, message);
         Run run = RunTool(arguments);
         QCOMPARE(QString::fromUtf8(run.Err), message + "\n");
+        QCOMPARE(run.Out, QByteArray());
+        QCOMPARE(run.Status, 2);
+    }
+
+    void whatIsNoRegularFileIsRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("a FIFO without a writer") << "fifo";
+        QTest::newRow("the character device /dev/zero") << "/dev/zero";
+    }
+
+    void whatIsNoRegularFileIsRefusedAtOnce()
+    {
+        QFETCH(QString, name);
+        QString path = QDir::isAbsolutePath(name) ? name : Path("fifo");
+        QVERIFY(QFile::exists(Path("fifo")) || ::mkfifo(QFile::encodeName(Path("fifo")).constData(), 0644) == 0);
+        QElapsedTimer timer;
+        timer.start();
+        Run run = RunTool({ "dump", path });
+        QVERIFY2(timer.elapsed() < 1000, QByteArray::number(timer.elapsed()) + " ms");
+        QCOMPARE(QString::fromUtf8(run.Err), "kivelo-ledger: " + path + ": not a regular file\n");
         QCOMPARE(run.Out, QByteArray());
         QCOMPARE(run.Status, 2);
     }
@@ -570,7 +590,7 @@ private slots:
         Run run = RunTool({ "--help" });
         QCOMPARE(run.Status, 0);
         for (const char* command :
-            { "dump FILE", "check FILE...", "csv FILE", "homebank FILE --year YYYY", "diff A B" })
+            { "dump FILE", "check FILE...", "csv FILE", "homebank FILE --year YYYY", "diff A B", "year FILE|FOLDER..." })
             QVERIFY2(run.Out.contains(command), command);
     }
 };

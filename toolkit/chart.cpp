@@ -15,6 +15,7 @@
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QPainter>
 #include <QValueAxis>
 #include <algorithm>
 
@@ -286,6 +287,17 @@ void Chart::PlaceBarLabels()
         qreal middle = plot.bottom() - (position + 0.5) * plot.height() / count;
         label->setPos(plot.left() - labelGap - box.width(), middle - box.height() / 2);
     }
+}
+
+void Chart::Render(QPainter& painter, const QRectF& target)
+{
+    // A view that was never shown has had no resize event, and the bar labels wait for the event
+    // loop: both are settled here, so the chart is drawn as its window would show it.
+    ReserveBarLabelRoom();
+    chart()->resize(size());
+    chart()->layout()->activate();
+    PlaceBarLabels();
+    scene()->render(&painter, target, chart()->geometry());
 }
 
 void Chart::IncludeValue(double value)

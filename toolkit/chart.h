@@ -16,6 +16,7 @@ class QAreaSeries;
 class QGraphicsSimpleTextItem;
 class QBarSet;
 class QHorizontalBarSeries;
+class QPainter;
 class QValueAxis;
 
 namespace toolkit {
@@ -51,7 +52,7 @@ public:
     // series of one chart stand side by side at each position.
     enum class Kind { Area, HorizontalBars };
 
-    // `name` is the layout name; it becomes the object name and the accessible name.
+    // `name` is the layout name; it becomes the object name.
     Chart(QWidget* parent, const char* name, Kind kind);
 
     void SetTitle(const std::vector<std::string>& lines);
@@ -75,6 +76,10 @@ public:
     // The label of a position axis category: the text as added, without the invisible marks
     // that keep every position's category distinct.
     static QString VisibleLabel(const QString& category);
+
+    // Draws the chart, laid out at its view's size, into `target` of `painter` with its texts as
+    // text, so that a PDF keeps them searchable. Also a chart that was never shown.
+    void Render(QPainter& painter, const QRectF& target);
 
     // The texts drawn beside the bars, one per position from the bottom.
     std::vector<QGraphicsSimpleTextItem*> BarLabels() const { return barLabels_; }

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QWindow>
 #include <QTextBlock>
@@ -16,7 +17,15 @@ namespace toolkit {
 void NameControl(QWidget* control, const char* name)
 {
     control->setObjectName(QString::fromLatin1(name));
-    control->setAccessibleName(QString::fromLatin1(name));
+}
+
+void SetAccessibleNames(QWidget& window, const AccessibleName* names, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) {
+        auto* control = window.findChild<QWidget*>(QString::fromLatin1(names[i].Control));
+        Q_ASSERT(control);
+        control->setAccessibleName(QString::fromUtf8(names[i].Name));
+    }
 }
 
 QFont LayoutFont(const char* family, int pixelSize, bool bold, bool italic)
@@ -38,8 +47,9 @@ void RegisterFontSubstitutes()
 namespace {
 
 // Sizes and centres a window so that its frame has the outer size. Under a window manager the
-// frame is known only once the window is mapped, so the window is placed again at its first
-// exposure if its frame has changed by then.
+// frame is known only once the window is mapped, and not always by its first exposure: the window
+// is placed again whenever it is exposed or moved with a frame other than the one it was placed
+// for. A move by the user keeps the frame, so it is left alone.
 class OuterPlacement : public QObject {
 public:
     OuterPlacement(QWidget& window, QSize outerSize)
@@ -55,11 +65,10 @@ public:
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Expose && window_.windowHandle()->isExposed()) {
-            if (window_.windowHandle()->frameMargins() != frame_)
-                Place();
-            deleteLater();
-        }
+        QEvent::Type type = event->type();
+        if ((type == QEvent::Expose || type == QEvent::Move) && window_.windowHandle()->isExposed()
+            && window_.windowHandle()->frameMargins() != frame_)
+            Place();
         return false;
     }
 
@@ -69,8 +78,13 @@ private:
         frame_ = window_.windowHandle()->frameMargins();
         window_.resize(outerSize_.shrunkBy(frame_));
         QRect screen = window_.screen()->availableGeometry();
-        window_.move(screen.left() + (screen.width() - outerSize_.width()) / 2,
+        QPoint origin(screen.left() + (screen.width() - outerSize_.width()) / 2,
             screen.top() + (screen.height() - outerSize_.height()) / 2);
+        window_.move(origin);
+        // The widget takes a move to where it believes it is already for no move at all, and
+        // right after the window manager has framed the window that belief can be out of date:
+        // the window itself is told where its frame goes.
+        window_.windowHandle()->setFramePosition(origin);
     }
 
     QWidget& window_;
@@ -119,6 +133,10 @@ Memo::Memo(QWidget* parent, const char* name)
     NameControl(this, name);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (!setting_)
+            emit Edited();
+    });
 }
 
 std::string Memo::Text() const
@@ -140,6 +158,7 @@ void Memo::SetText(const std::string& text)
     shown_ = FromSjis(text);
     shown_.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QTextDocument* shownDocument = document();
+    QScopedValueRollback<bool> setting(setting_, true);
     if (isVisible()) {
         shownDocument->setUndoRedoEnabled(false);
         QTextCursor all(shownDocument);

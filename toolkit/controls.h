@@ -7,12 +7,28 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <cstddef>
 #include <string>
 
 namespace toolkit {
 
-// Sets the object name and the accessible name to the layout name.
+// Sets the object name to the layout name; tests find controls by it.
 void NameControl(QWidget* control, const char* name);
+
+// What assistive technology calls a control: its layout name and a Japanese name that says what
+// it is ("StringGrid4", "日々の支出"). Each window keeps one table of them.
+struct AccessibleName {
+    const char* Control;
+    const char* Name;  // UTF-8
+};
+
+// Gives the named controls of `window` their accessible names; every entry names a control.
+void SetAccessibleNames(QWidget& window, const AccessibleName* names, size_t count);
+template <size_t N>
+void SetAccessibleNames(QWidget& window, const AccessibleName (&names)[N])
+{
+    SetAccessibleNames(window, names, N);
+}
 
 // A font of the layout: family as the layout names it (substituted at start), pixel size.
 QFont LayoutFont(const char* family, int pixelSize, bool bold = false, bool italic = false);
@@ -52,9 +68,13 @@ public:
     int LineCount() const;
     std::string Line(int index) const;
 
+signals:
+    void Edited();  // the user changed the text; SetText does not count
+
 private:
     std::string bytes_;
     QString shown_;
+    bool setting_ = false;
 };
 
 class Label : public QLabel {

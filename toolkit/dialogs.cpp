@@ -1,14 +1,19 @@
 #include "toolkit/dialogs.h"
 
+#include "toolkit/failure.h"
 #include "toolkit/text.h"
 
 #include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 
 namespace toolkit {
 
 namespace {
 FileDialogAnswer testAnswer;
+std::function<SaveChangesAnswer()> saveChangesAnswer;
+FilesDialogAnswer testFilesAnswer;
 }
 
 QString QtFilterFromClassic(const std::string& filter)
@@ -33,8 +38,9 @@ FileDialog::FileDialog(QWidget* owner, Kind kind, const std::string& filter)
 bool FileDialog::Execute()
 {
     QString chosen;
+    const QString& offered = offered_.isEmpty() ? fileName_ : offered_;
     if (testAnswer) {
-        chosen = testAnswer(kind_, fileName_);
+        chosen = testAnswer(kind_, offered);
     } else {
         QFileDialog dialog(owner_);
         dialog.setObjectName(kind_ == Kind::Open ? QStringLiteral("OpenDialog1") : QStringLiteral("SaveDialog1"));
@@ -44,17 +50,72 @@ bool FileDialog::Execute()
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setNameFilter(qtFilter_);
-        if (!fileName_.isEmpty())
-            dialog.selectFile(fileName_);
+        if (!offered.isEmpty())
+            dialog.selectFile(offered);
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             chosen = dialog.selectedFiles().first();
     }
     if (chosen.isEmpty())
         return false;
     fileName_ = chosen;
+    offered_.clear();
     return true;
 }
 
+void FileDialog::Offer(const QString& name)
+{
+    fileName_.clear();
+    offered_ = name;
+}
+
 void SetFileDialogAnswerForTest(FileDialogAnswer answer) { testAnswer = std::move(answer); }
+
+SaveChangesAnswer AskToSaveChanges(QWidget* owner)
+{
+    if (saveChangesAnswer)
+        return saveChangesAnswer();
+    QMessageBox box(QMessageBox::Question, FromSjis(ApplicationTitle()), QStringLiteral("変更を保存しますか？"),
+        QMessageBox::NoButton, owner);
+    box.setObjectName(QStringLiteral("SaveChangesBox"));
+    QPushButton* save = box.addButton(QStringLiteral("保存"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("保存しない"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return SaveChangesAnswer::Save;
+    if (box.clickedButton() == discard)
+        return SaveChangesAnswer::Discard;
+    return SaveChangesAnswer::Cancel;
+}
+
+void SetSaveChangesAnswerForTest(std::function<SaveChangesAnswer()> answer) { saveChangesAnswer = std::move(answer); }
+FilesDialog::FilesDialog(QWidget* owner, const QString& qtFilter, const QString& folder)
+    : owner_(owner)
+    , qtFilter_(qtFilter)
+    , folder_(folder)
+{
+}
+
+bool FilesDialog::Execute()
+{
+    if (testFilesAnswer) {
+        fileNames_ = testFilesAnswer(folder_);
+    } else {
+        QFileDialog dialog(owner_);
+        dialog.setObjectName(QStringLiteral("FilesDialog"));
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setNameFilter(qtFilter_);
+        if (!folder_.isEmpty())
+            dialog.setDirectory(folder_);
+        fileNames_ = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+    }
+    return !fileNames_.isEmpty();
+}
+
+void SetFilesDialogAnswerForTest(FilesDialogAnswer answer) { testFilesAnswer = std::move(answer); }
 
 } // namespace toolkit

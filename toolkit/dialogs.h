@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <string>
 
@@ -20,6 +21,8 @@ public:
 
     // Runs the dialog; true when the user chose a name, which FileName() then returns.
     bool Execute();
+    // The dialog has no chosen name again and offers `name` at its next run.
+    void Offer(const QString& name);
     const QString& FileName() const { return fileName_; }
     Kind DialogKind() const { return kind_; }
     const QString& QtFilter() const { return qtFilter_; }
@@ -29,6 +32,25 @@ private:
     Kind kind_;
     QString qtFilter_;
     QString fileName_;
+    QString offered_;
+};
+
+// An open dialog that takes several existing files at once, for the views over many ledgers.
+// `qtFilter` is in Qt's form, as FileDialog::QtFilter() gives it; the dialog starts in `folder`
+// unless that is empty.
+class FilesDialog {
+public:
+    FilesDialog(QWidget* owner, const QString& qtFilter, const QString& folder);
+
+    // Runs the dialog; true when the user chose at least one file, which FileNames() then lists.
+    bool Execute();
+    const QStringList& FileNames() const { return fileNames_; }
+
+private:
+    QWidget* owner_;
+    QString qtFilter_;
+    QString folder_;
+    QStringList fileNames_;
 };
 
 // Turns "desc|pat;pat|desc|pat" into Qt's "desc (pat pat);;desc (pat)".
@@ -38,5 +60,15 @@ QString QtFilterFromClassic(const std::string& filter);
 // The answer is told which dialog runs and which name it offers.
 using FileDialogAnswer = std::function<QString(FileDialog::Kind kind, const QString& offeredName)>;
 void SetFileDialogAnswerForTest(FileDialogAnswer answer);
+
+// The question before changes to the ledger would be lost: "変更を保存しますか？" with 保存,
+// 保存しない and キャンセル; Escape is キャンセル. A test answers it through the seam instead.
+enum class SaveChangesAnswer { Save, Discard, Cancel };
+SaveChangesAnswer AskToSaveChanges(QWidget* owner);
+void SetSaveChangesAnswerForTest(std::function<SaveChangesAnswer()> answer);
+// The answer a test gives to a FilesDialog: the chosen names, or none for a cancel. The answer is
+// told the folder the dialog starts in.
+using FilesDialogAnswer = std::function<QStringList(const QString& folder)>;
+void SetFilesDialogAnswerForTest(FilesDialogAnswer answer);
 
 } // namespace toolkit

@@ -3,13 +3,22 @@
 #include "toolkit/text.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace toolkit {
 
 namespace {
 std::string applicationTitle;
 std::function<void(const std::string&)> errorSink;
+unsigned errorsShown = 0;
+std::string lastErrorShown;
+
+// The window that was active when the last error box opened, until its activation comes back.
+QPointer<const QWidget> returningTo;
+QElapsedTimer sinceBoxClosed;
+constexpr qint64 ReturnWithinMs = 1000;
 }
 
 Failure::Failure(std::string message)
@@ -39,13 +48,29 @@ std::string ErrorBoxText(const std::string& message)
 void ShowError(const std::string& message)
 {
     std::string text = ErrorBoxText(message);
+    ++errorsShown;
+    lastErrorShown = message;
     if (errorSink) {
         errorSink(text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, FromSjis(applicationTitle), FromSjis(text), QMessageBox::Ok,
-        QApplication::activeWindow());
+    QWidget* active = QApplication::activeWindow();
+    QMessageBox box(QMessageBox::Critical, FromSjis(applicationTitle), FromSjis(text), QMessageBox::Ok, active);
     box.exec();
+    returningTo = active;
+    sinceBoxClosed.start();
+}
+
+unsigned ErrorsShown() { return errorsShown; }
+
+const std::string& LastErrorShown() { return lastErrorShown; }
+
+bool IsReturnFromErrorBox(const QWidget* window)
+{
+    if (!returningTo || returningTo != window)
+        return false;
+    returningTo = nullptr;
+    return sinceBoxClosed.elapsed() < ReturnWithinMs;
 }
 
 void SetErrorSinkForTest(std::function<void(const std::string&)> sink) { errorSink = std::move(sink); }

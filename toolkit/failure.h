@@ -8,6 +8,8 @@
 #include <type_traits>
 #include <utility>
 
+class QWidget;
+
 namespace toolkit {
 
 // A failure of the runtime: a conversion, a division, a file operation. The message is
@@ -34,17 +36,59 @@ std::string ErrorBoxText(const std::string& message);
 void ShowError(const std::string& message);
 void SetErrorSinkForTest(std::function<void(const std::string& boxText)> sink);
 
-// Runs a handler; a Failure skips the rest of it and shows the error box. Whatever the handler
-// changed before the failure stays changed. This is the only place that catches a Failure.
-template <class Function>
-void Guard(Function&& function)
+// How many times the error box has been shown (or its text handed to the test's sink), and the text
+// it showed last.
+unsigned ErrorsShown();
+const std::string& LastErrorShown();
+
+// True once for `window` when it is activated again by the closing of an error box that was raised
+// while it was active: that activation is the box's, not the user's. The window managers give it
+// back within a few milliseconds; later activations are the user's.
+bool IsReturnFromErrorBox(const QWidget* window);
+
+// Runs a handler; a Failure skips the rest of it and, when `show` agrees with its message, shows
+// the error box. Returns false on a failure. Whatever the handler changed before the failure stays
+// changed. This is the only place that catches a Failure.
+template <class Function, class Show>
+bool GuardShowing(Function&& function, Show&& show)
 {
     try {
         std::forward<Function>(function)();
+        return true;
     } catch (const Failure& failure) {
-        ShowError(failure.Message());
+        if (show(failure.Message()))
+            ShowError(failure.Message());
+        return false;
     }
 }
+
+// Runs a handler; a Failure skips the rest of it and shows the error box.
+template <class Function>
+void Guard(Function&& function)
+{
+    GuardShowing(std::forward<Function>(function), [](const std::string&) { return true; });
+}
+
+// A step that runs again at every activation of a window, such as the main window's refresh. Its
+// failure is shown once: while the error box has shown the same text since the step last
+// succeeded, a failure is not shown again, so a ledger that fails the step does not bring the box
+// back at every return to the window. The step still runs each time, so a corrected cell takes
+// effect at the next activation.
+class RecurringStep {
+public:
+    template <class Function>
+    void Run(Function&& step)
+    {
+        bool succeeded = GuardShowing(std::forward<Function>(step), [this](const std::string& message) {
+            return !(message == LastErrorShown() && ErrorsShown() > shownAtSuccess_);
+        });
+        if (succeeded)
+            shownAtSuccess_ = ErrorsShown();
+    }
+
+private:
+    unsigned shownAtSuccess_ = 0;
+};
 
 // Calls a handler that takes none of the signal's arguments. The arguments are passed only so
 // that the call depends on them: clang checks a call that does not, even in a discarded branch.

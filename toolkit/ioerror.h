@@ -5,7 +5,8 @@
 
 namespace toolkit {
 
-// The runtime's codes for the conditions that are not an errno of their own.
+// The runtime's codes that are raised by name, not from an errno.
+constexpr int AccessDeniedCode = 5;  // a file that is not a regular file
 constexpr int ReadPastEndCode = 100;  // a read that came back short
 constexpr int DiskFullCode = 101;     // a write that came back short
 

@@ -1,5 +1,6 @@
 #include "toolkit/stringgrid.h"
 
+#include "toolkit/gridaccessible.h"
 #include "toolkit/text.h"
 
 #include <QFocusEvent>
@@ -35,7 +36,7 @@ StringGrid::StringGrid(QWidget* parent, const char* name)
     , fixedColor_(192, 192, 192)
 {
     setObjectName(QString::fromLatin1(name));
-    setAccessibleName(QString::fromLatin1(name));
+    InstallGridAccessibility();
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled, true);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -257,6 +258,7 @@ void StringGrid::MoveTo(int col, int row)
     ScrollInView(col, row);
     viewport()->update(before);
     viewport()->update(CellRect(col_, row_));
+    AnnounceCurrentCell(*this);
 }
 
 void StringGrid::ScrollInView(int col, int row)
@@ -396,6 +398,7 @@ void StringGrid::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     QPoint cell = MouseToCell(event->position().toPoint().x(), event->position().toPoint().y());
+    pressedCell_ = cell;
     if (cell.x() >= fixedCols_ && cell.y() >= fixedRows_)
         MoveTo(cell.x(), cell.y());
 }
@@ -408,8 +411,10 @@ void StringGrid::mouseReleaseEvent(QMouseEvent* event)
 
 void StringGrid::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        emit DblClick();
+    if (event->button() != Qt::LeftButton)
+        return;
+    pressedCell_ = MouseToCell(event->position().toPoint().x(), event->position().toPoint().y());
+    emit DblClick();
 }
 
 void StringGrid::keyPressEvent(QKeyEvent* event)
@@ -494,6 +499,7 @@ void StringGrid::focusInEvent(QFocusEvent* event)
 {
     QAbstractScrollArea::focusInEvent(event);
     viewport()->update();
+    AnnounceCurrentCell(*this);
 }
 
 void StringGrid::focusOutEvent(QFocusEvent* event)

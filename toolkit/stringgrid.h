@@ -18,7 +18,8 @@ namespace toolkit {
 class StringGrid : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    // `name` is the layout name; it becomes the object name and the accessible name.
+    // `name` is the layout name; it becomes the object name. To assistive technology the grid is
+    // a table of its cells (gridaccessible.h).
     StringGrid(QWidget* parent, const char* name);
 
     void SetShape(int colCount, int rowCount, int fixedCols, int fixedRows);
@@ -48,6 +49,10 @@ public:
     QPoint MouseToCell(int x, int y) const;
     // The cell's rectangle in the client area (as scrolled now); empty when scrolled out of view.
     QRect CellRect(int col, int row) const;
+
+    // The cell under the last press of the left button, fixed cells included; (-1, -1) when it was
+    // outside every cell.
+    QPoint PressedCell() const { return pressedCell_; }
 
     int LeftCol() const { return leftCol_; }
     int TopRow() const { return topRow_; }
@@ -106,7 +111,8 @@ private:
     int topRow_ = 1;
     std::vector<Text> cells_;  // columns 0..colCount-1 by rows 0..rowCount-1, column-major
     std::map<std::pair<int, int>, Text> outside_;
-    bool repaintRequested_ = false;  // a whole repaint is asked for and has not happened yet
+    bool repaintRequested_ = false;
+    QPoint pressedCell_ { -1, -1 };  // a whole repaint is asked for and has not happened yet
 };
 
 } // namespace toolkit

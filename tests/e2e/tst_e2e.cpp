@@ -1,8 +1,11 @@
 // Kivelo tried as a user would: the built program in a real X server (Xvfb with openbox), driven
 // only from outside with real X input (xdotool), and its ledger files read back by a reader of
 // this test's own. Every process the test starts is ended by its id.
+#include "tests/ledgerbytes.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -10,65 +13,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
-#include <iconv.h>
 #include <memory>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-
-// Shift-JIS bytes of a UTF-8 text, straight from iconv: this test does not use the program's
-// conversions.
-QByteArray ShiftJis(const QString& text)
-{
-    QByteArray utf8 = text.toUtf8();
-    iconv_t converter = iconv_open("CP932", "UTF-8");
-    QByteArray out(utf8.size() * 2 + 4, '\0');
-    char* in = utf8.data();
-    size_t inLeft = utf8.size();
-    char* target = out.data();
-    size_t targetLeft = out.size();
-    iconv(converter, &in, &inLeft, &target, &targetLeft);
-    iconv_close(converter);
-    out.resize(out.size() - targetLeft);
-    return out;
-}
-
-// The ledger file as this test reads it: 336,780 bytes of length-prefixed slots.
-class LedgerBytes {
-public:
-    explicit LedgerBytes(const QString& path)
-    {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            bytes_ = file.readAll();
-    }
-    qsizetype Size() const { return bytes_.size(); }
-    const QByteArray& Bytes() const { return bytes_; }
-    QByteArray Slot(qsizetype offset) const
-    {
-        int length = static_cast<unsigned char>(bytes_.at(offset));
-        return bytes_.mid(offset + 1, length);
-    }
-    // A 13-byte cell of an area of `rows` rows.
-    QByteArray Cell(qsizetype area, int rows, int col, int row) const { return Slot(area + (col * rows + row) * 13); }
-    QByteArray Income(int col, int row) const { return Cell(0, 31, col, row); }
-    QByteArray Expense(int col, int row) const { return Cell(806, 31, col, row); }
-    QByteArray Status(int col, int row) const { return Cell(1612, 5, col, row); }
-    QByteArray Daily(int col, int row) const { return Cell(1742, 20, col, row); }
-    QByteArray Detail(int col, int row, int listCol, int listRow) const
-    {
-        return Slot(10322 + col * 9880 + row * 494 + listCol * 247 + listRow * 13);
-    }
-    QByteArray OnHand(int col, int row) const { return Cell(336368, 6, col, row); }
-    QByteArray Month() const { return Slot(336362); }
-    QByteArray StartDay() const { return Slot(336365); }
-    QByteArray Memo() const { return Slot(336524); }
-
-private:
-    QByteArray bytes_;
-};
 
 // A process of this test's, ended by its id (SIGTERM, then SIGKILL) when the object goes.
 class Child {
@@ -109,7 +59,16 @@ private:
 struct Point {
     int X;
     int Y;
+    bool operator==(const Point& other) const { return X == other.X && Y == other.Y; }
 };
+
+constexpr int ScreenWidth = 1280;
+constexpr int ScreenHeight = 1024;
+
+// The characters other than ASCII that the test types. xdotool types a character missing from the
+// keymap by remapping a spare key just before, and a client can take the key event before the new
+// mapping, losing the character; so they are all put into the keymap before the program starts.
+const QString TypedCharacters = QStringLiteral("お　米Ａ電気代");
 
 } // namespace
 
@@ -119,21 +78,30 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void aMonthIsKeptSavedAndOpenedAgain();
+    void aLedgerThatFailsOnOpenShowsOneErrorBox();
 
 private:
     QString Run(const QString& program, const QStringList& arguments);
-    void StartKivelo();
+    void MapTypedCharacters();
+    void StartKivelo(const QString& ledger = {});
     void QuitKivelo();
     QString WindowNamed(const QString& title, int timeoutMs = 10000);
+    bool NoWindowNamed(const QString& title, int timeoutMs = 10000);
+    bool StaysWithoutWindow(const QString& title, int milliseconds);
+    bool Activate(const QString& window);
     Point Origin(const QString& window);
-    Point MainClientOrigin();
+    Point PlacedClientOrigin(const QString& window, int outerWidth, int outerHeight);
+    Point MainClientOrigin(const QString& window);
     void Click(Point point, int clicks = 1);
     void Type(const QString& text);
     void Key(const QString& key);
-    void Pause(int milliseconds = 250) { QTest::qWait(milliseconds); }
     void Screenshot(const QString& window, const QString& name);
-    void SaveThroughDialog(const QString& path);
-    void SaveAsThroughMenu(const QString& mainWindow, const QString& path);
+    QString WindowOver(const QString& from);
+    bool Gone(const QString& window);
+    void AnswerFileDialog(const QString& path);
+    void SaveAsThroughMenu(const QString& path);
+    Point OpenEditor(int row, const QString& title, int outerWidth, int outerHeight);
+    void CloseEditor(const QString& title, Point ok);
 
     QProcessEnvironment environment_;
     QString display_;
@@ -143,8 +111,12 @@ private:
     std::unique_ptr<Child> xvfb_;
     std::unique_ptr<Child> windowManager_;
     std::unique_ptr<Child> program_;
+    QString mainWindow_;
     Point main_ {};
 };
+
+const QString MainTitle = QStringLiteral("Kivelo　Ｖｅｒ１．5");
+const QString ErrorBoxTitle = QStringLiteral("家計簿1.5");
 
 void TestEndToEnd::initTestCase()
 {
@@ -152,7 +124,7 @@ void TestEndToEnd::initTestCase()
     output_ = QStringLiteral(E2E_OUTPUT);
     QDir().mkpath(output_);
     QVERIFY2(QFile::exists(kivelo_), qPrintable(kivelo_));
-    for (const char* tool : { "Xvfb", "openbox", "xdotool", "xwininfo", "import" })
+    for (const char* tool : { "Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "xmodmap", "import" })
         QVERIFY2(!QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty(), tool);
 
     // A display number of our own: the first whose lock file does not exist.
@@ -167,14 +139,20 @@ void TestEndToEnd::initTestCase()
     environment_.insert(QStringLiteral("HOME"), home_.path());
     environment_.insert(QStringLiteral("XDG_RUNTIME_DIR"), home_.path());
     environment_.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    // -noreset: the server keeps its keymap when its last client goes.
     xvfb_ = std::make_unique<Child>(QStringLiteral("Xvfb"),
-        QStringList { display_, "-screen", "0", "1280x1024x24", "-nolisten", "tcp" }, environment_);
+        QStringList { display_, "-screen", "0", QStringLiteral("%1x%2x24").arg(ScreenWidth).arg(ScreenHeight),
+            "-nolisten", "tcp", "-noreset" },
+        environment_);
     QTRY_VERIFY_WITH_TIMEOUT(QProcess::execute(QStringLiteral("sh"),
                                  { "-c", QStringLiteral("DISPLAY=%1 xdpyinfo >/dev/null 2>&1").arg(display_) })
             == 0,
         10000);
     windowManager_ = std::make_unique<Child>(QStringLiteral("openbox"), QStringList {}, environment_);
-    Pause(1000);
+    // openbox is running once it has named itself on the root window.
+    QTRY_VERIFY_WITH_TIMEOUT(Run(QStringLiteral("xprop"), { "-root", "_NET_SUPPORTING_WM_CHECK" }).contains("window id"),
+        10000);
+    MapTypedCharacters();
 }
 
 void TestEndToEnd::cleanupTestCase()
@@ -193,19 +171,67 @@ QString TestEndToEnd::Run(const QString& program, const QStringList& arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+void TestEndToEnd::MapTypedCharacters()
+{
+    QStringList spare;
+    for (const QString& line : Run(QStringLiteral("xmodmap"), { "-pke" }).split(QLatin1Char('\n'))) {
+        QStringList words = line.simplified().split(QLatin1Char(' '));
+        if (words.size() == 3 && words[0] == QLatin1String("keycode") && words[2] == QLatin1String("="))
+            spare << words[1];
+    }
+    QVERIFY2(spare.size() >= TypedCharacters.size(), "the keymap has too few spare keys");
+    QStringList expressions;
+    for (int i = 0; i < TypedCharacters.size(); ++i) {
+        QString keysym = QStringLiteral("U%1").arg(TypedCharacters[i].unicode(), 4, 16, QLatin1Char('0')).toUpper();
+        expressions << "-e" << QStringLiteral("keycode %1 = %2 %2").arg(spare[i], keysym);
+    }
+    Run(QStringLiteral("xmodmap"), expressions);
+    QString keymap = Run(QStringLiteral("xmodmap"), { "-pke" });
+    for (QChar character : TypedCharacters)
+        QVERIFY2(keymap.contains(QStringLiteral("U%1").arg(character.unicode(), 4, 16, QLatin1Char('0')).toUpper()),
+            "a typed character is not in the keymap");
+}
+
 QString TestEndToEnd::WindowNamed(const QString& title, int timeoutMs)
 {
     QString pattern = QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < timeoutMs) {
+    for (;;) {
         QStringList ids = Run(QStringLiteral("xdotool"), { "search", "--onlyvisible", "--name", pattern })
                               .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         if (!ids.isEmpty())
             return ids.last();
-        QTest::qWait(100);
+        if (timer.elapsed() >= timeoutMs)
+            return {};
+        QTest::qWait(50);
     }
-    return {};
+}
+
+bool TestEndToEnd::NoWindowNamed(const QString& title, int timeoutMs)
+{
+    QString pattern = QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
+    return QTest::qWaitFor(
+        [&] { return Run(QStringLiteral("xdotool"), { "search", "--onlyvisible", "--name", pattern }).trimmed().isEmpty(); },
+        timeoutMs);
+}
+
+// True when no window of that name is shown at any moment for the whole time.
+bool TestEndToEnd::StaysWithoutWindow(const QString& title, int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds)
+        if (!WindowNamed(title, 0).isEmpty())
+            return false;
+    return true;
+}
+
+bool TestEndToEnd::Activate(const QString& window)
+{
+    Run(QStringLiteral("xdotool"), { "windowactivate", "--sync", window });
+    return QTest::qWaitFor(
+        [&] { return Run(QStringLiteral("xdotool"), { "getactivewindow" }).trimmed() == window; }, 10000);
 }
 
 Point TestEndToEnd::Origin(const QString& window)
@@ -218,66 +244,99 @@ Point TestEndToEnd::Origin(const QString& window)
     return { number("Absolute upper-left X"), number("Absolute upper-left Y") };
 }
 
-Point TestEndToEnd::MainClientOrigin()
+// The client origin of a window that centres itself at its outer size, once the window manager
+// has framed it and the window has placed itself accordingly.
+Point TestEndToEnd::PlacedClientOrigin(const QString& window, int outerWidth, int outerHeight)
+{
+    Point expected { (ScreenWidth - outerWidth) / 2, (ScreenHeight - outerHeight) / 2 };
+    Point client {};
+    bool placed = QTest::qWaitFor(
+        [&] {
+            QStringList extents = Run(QStringLiteral("xprop"), { "-id", window, "_NET_FRAME_EXTENTS" })
+                                      .section(QLatin1Char('='), 1)
+                                      .split(QLatin1Char(','), Qt::SkipEmptyParts);
+            if (extents.size() != 4)
+                return false;
+            client = Origin(window);
+            return Point { client.X - extents[0].trimmed().toInt(), client.Y - extents[2].trimmed().toInt() }
+                == expected;
+        },
+        10000);
+    return placed ? client : Point { -1, -1 };
+}
+
+Point TestEndToEnd::MainClientOrigin(const QString& window)
 {
     // The title panel of 予算と経過 is the topmost lime area; its first lime pixel is client
-    // (1, 81), inside the panel's one-pixel bevel.
+    // (1, 81), inside the panel's one-pixel bevel. The window is maximised and on top first.
     QString shot = output_ + QStringLiteral("/locate.png");
-    Run(QStringLiteral("import"), { "-window", "root", shot });
-    QImage image(shot);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixelColor(x, y) == QColor(0, 255, 0))
-                return { x - 1, y - 81 };
-    return { -1, -1 };
+    Point found { -1, -1 };
+    QTest::qWaitFor(
+        [&] {
+            if (!Run(QStringLiteral("xprop"), { "-id", window, "_NET_WM_STATE" }).contains("MAXIMIZED_HORZ"))
+                return false;
+            Run(QStringLiteral("import"), { "-window", "root", shot });
+            QImage image(shot);
+            Point window = Origin(mainWindow_);
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.pixelColor(x, y) == QColor(0, 255, 0)) {
+                        found = { x - 1, y - 81 };
+                        // The client area starts below the menu bar, inside the window.
+                        return found.X == window.X && found.Y > window.Y;
+                    }
+            return false;
+        },
+        10000);
+    return found;
 }
 
+// xdotool sends its events through the X server in order, so each click or key reaches the
+// program after the ones before; only a new window must be waited for.
 void TestEndToEnd::Click(Point point, int clicks)
 {
-    Run(QStringLiteral("xdotool"), { "mousemove", QString::number(point.X), QString::number(point.Y) });
-    Pause(80);
     Run(QStringLiteral("xdotool"),
-        { "click", "--repeat", QString::number(clicks), "--delay", "60", "1" });
-    Pause();
+        { "mousemove", "--sync", QString::number(point.X), QString::number(point.Y), "click", "--repeat",
+            QString::number(clicks), "--delay", "60", "1" });
 }
 
-void TestEndToEnd::Type(const QString& text)
-{
-    Run(QStringLiteral("xdotool"), { "type", "--delay", "40", text });
-    Pause();
-}
+void TestEndToEnd::Type(const QString& text) { Run(QStringLiteral("xdotool"), { "type", "--delay", "20", text }); }
 
-void TestEndToEnd::Key(const QString& key)
-{
-    Run(QStringLiteral("xdotool"), { "key", key });
-    Pause();
-}
+void TestEndToEnd::Key(const QString& key) { Run(QStringLiteral("xdotool"), { "key", key }); }
 
+// Waits until the window's picture stops changing before it is kept.
 void TestEndToEnd::Screenshot(const QString& window, const QString& name)
 {
-    Run(QStringLiteral("xdotool"), { "windowactivate", "--sync", window });
-    Pause(400);
-    Run(QStringLiteral("import"), { "-window", window, output_ + QLatin1Char('/') + name + QStringLiteral(".png") });
+    QVERIFY(Activate(window));
+    QString path = output_ + QLatin1Char('/') + name + QStringLiteral(".png");
+    QImage last;
+    QTest::qWaitFor(
+        [&] {
+            Run(QStringLiteral("import"), { "-window", window, path });
+            QImage now(path);
+            bool steady = !now.isNull() && now == last;
+            last = now;
+            return steady;
+        },
+        5000);
 }
 
-void TestEndToEnd::StartKivelo()
+void TestEndToEnd::StartKivelo(const QString& ledger)
 {
-    program_ = std::make_unique<Child>(kivelo_, QStringList {}, environment_);
+    program_ = std::make_unique<Child>(kivelo_, ledger.isEmpty() ? QStringList {} : QStringList { ledger }, environment_);
     QVERIFY(program_->Running());
-    QString main = WindowNamed(QStringLiteral("Kivelo　Ｖｅｒ１．5"));
-    QVERIFY(!main.isEmpty());
+    mainWindow_ = WindowNamed(MainTitle);
+    QVERIFY(!mainWindow_.isEmpty());
     QVERIFY(!WindowNamed(QStringLiteral("ヘルプ")).isEmpty());
     QVERIFY(!WindowNamed(QStringLiteral("使用状況の分析")).isEmpty());
-    Pause(800);
-    Run(QStringLiteral("xdotool"), { "windowactivate", "--sync", main });
-    Pause(400);
-    main_ = MainClientOrigin();
+    QVERIFY(Activate(mainWindow_));
+    main_ = MainClientOrigin(mainWindow_);
     QVERIFY(main_.X >= 0);
 }
 
 void TestEndToEnd::QuitKivelo()
 {
-    Click({ main_.X + 84, main_.Y + 12 });  // BitBtn1: ends the program without a question
+    Click({ main_.X + 84, main_.Y + 12 });  // BitBtn1: ends the program, the ledger being saved
     bool ended = program_->WaitForExit(10000);
     if (!ended)
         Run(QStringLiteral("import"), { "-window", "root", output_ + QStringLiteral("/still-running.png") });
@@ -285,27 +344,47 @@ void TestEndToEnd::QuitKivelo()
     program_.reset();
 }
 
-void TestEndToEnd::SaveThroughDialog(const QString& path)
+// The window that takes the activation from `from`: a dialog or a box the program opened.
+QString TestEndToEnd::WindowOver(const QString& from)
 {
-    // The file dialog opens with the focus in its name field.
-    Pause(800);
+    QString active;
+    QTest::qWaitFor(
+        [&] {
+            active = Run(QStringLiteral("xdotool"), { "getactivewindow" }).trimmed();
+            return !active.isEmpty() && active != from;
+        },
+        10000);
+    return active == from ? QString() : active;
+}
+
+bool TestEndToEnd::Gone(const QString& window)
+{
+    return QTest::qWaitFor(
+        [&] { return !Run(QStringLiteral("xwininfo"), { "-id", window }).contains("IsViewable"); }, 10000);
+}
+
+// The file dialog opens with the focus in its name field; once it has gone, the program has
+// taken the name.
+void TestEndToEnd::AnswerFileDialog(const QString& path)
+{
+    QString dialog = WindowOver(mainWindow_);
+    QVERIFY(!dialog.isEmpty());
     Key(QStringLiteral("ctrl+a"));
     Type(path);
     Key(QStringLiteral("Return"));
-    Pause(800);
+    QVERIFY(Gone(dialog));
 }
 
 // ファイル, then its third item, 名前をつけて保存, then the name in the real file dialog.
-void TestEndToEnd::SaveAsThroughMenu(const QString& mainWindow, const QString& path)
+void TestEndToEnd::SaveAsThroughMenu(const QString& path)
 {
-    Run(QStringLiteral("xdotool"), { "windowactivate", "--sync", mainWindow });
-    Pause(400);
-    Point window = Origin(mainWindow);
+    QVERIFY(Activate(mainWindow_));
+    Point window = Origin(mainWindow_);
     Click({ window.X + 25, window.Y + (main_.Y - window.Y) / 2 });  // the menu bar lies above the client area
     for (int item = 0; item < 3; ++item)
         Key(QStringLiteral("Down"));
     Key(QStringLiteral("Return"));
-    SaveThroughDialog(path);
+    AnswerFileDialog(path);
 }
 
 namespace {
@@ -323,14 +402,35 @@ Point GridCell(Point grid, int col, const QList<int>& rowHeights, int row, int c
 
 Point Offset(Point origin, int x, int y) { return { origin.X + x, origin.Y + y }; }
 
+const QList<int> OnHandRows { 24, 24, 25, 25, 24 };
+const QList<int> DailyRows { 20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 21, 20 };
+const QList<int> ListRows { 24 };
+const QList<int> BudgetRows { 24, 26, 24, 24 };
+const QList<int> EditorRows { 24 };
+
 } // namespace
+
+// A double click on a row of 予算と経過 opens its editor; the client origin of the editor once it
+// is active and placed at the centre.
+Point TestEndToEnd::OpenEditor(int row, const QString& title, int outerWidth, int outerHeight)
+{
+    Click(GridCell(Offset(main_, 0, 104), 1, BudgetRows, row), 2);
+    QString editor = WindowNamed(title);
+    if (editor.isEmpty() || !QTest::qWaitFor([&] { return WindowOver(mainWindow_) == editor; }, 10000))
+        return { -1, -1 };
+    return PlacedClientOrigin(editor, outerWidth, outerHeight);
+}
+
+// The editor's OK closes it; the main window then takes the clicks again.
+void TestEndToEnd::CloseEditor(const QString& title, Point ok)
+{
+    Click(ok);
+    QVERIFY(NoWindowNamed(title));
+    QVERIFY(Activate(mainWindow_));
+}
 
 void TestEndToEnd::aMonthIsKeptSavedAndOpenedAgain()
 {
-    const QList<int> onHandRows { 24, 24, 25, 25, 24 };
-    const QList<int> dailyRows { 20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 20, 21, 20 };
-    const QList<int> listRows { 24 };
-    const QList<int> budgetRows { 24, 26, 24, 24 };
     const QString first = home_.path() + QStringLiteral("/month.ZMR");
     const QString second = home_.path() + QStringLiteral("/copy.ZMR");
 
@@ -341,9 +441,9 @@ void TestEndToEnd::aMonthIsKeptSavedAndOpenedAgain()
     Point okButton = Offset(main_, 664 + 32, 501 + 12);
 
     // Money on hand: the wallet and the bank, then leave the grid.
-    Click(GridCell(grid3, 1, onHandRows, 1));
+    Click(GridCell(grid3, 1, OnHandRows, 1));
     Type(QStringLiteral("30000"));
-    Click(GridCell(grid3, 1, onHandRows, 2));
+    Click(GridCell(grid3, 1, OnHandRows, 2));
     Type(QStringLiteral("80000"));
 
     // The period: 12月25日 onwards.
@@ -354,72 +454,63 @@ void TestEndToEnd::aMonthIsKeptSavedAndOpenedAgain()
     Click(Offset(main_, 288 + 240 + 32, 40 + 5 + 12));
 
     // Food on the first day: the sample "お　米" and a new "お　米" item of our own.
-    Click(GridCell(grid4, 2, dailyRows, 1), 2);
-    Click(GridCell(grid5, 1, listRows, 1));
+    Click(GridCell(grid4, 2, DailyRows, 1), 2);
+    Click(GridCell(grid5, 1, ListRows, 1));
     Type(QStringLiteral("3000"));
-    Click(GridCell(grid5, 0, listRows, 3));
+    Click(GridCell(grid5, 0, ListRows, 3));
     Type(QStringLiteral("お　米"));
-    Click(GridCell(grid5, 1, listRows, 3));
+    Click(GridCell(grid5, 1, ListRows, 3));
     Type(QStringLiteral("1200"));
     Click(okButton);
 
     // Utilities on the second day: an automatic bank payment.
-    Click(GridCell(grid4, 3, dailyRows, 2), 2);
-    Click(GridCell(grid5, 0, listRows, 5));
+    Click(GridCell(grid4, 3, DailyRows, 2), 2);
+    Click(GridCell(grid5, 0, ListRows, 5));
     Type(QStringLiteral("Ａ電気代"));
-    Click(GridCell(grid5, 1, listRows, 5));
+    Click(GridCell(grid5, 1, ListRows, 5));
     Type(QStringLiteral("5000"));
     Click(okButton);
 
     // Leaving the on-hand grid totals it; picking the bank cell and then a day cell does that.
-    Click(GridCell(grid3, 1, onHandRows, 1));
-    Click(GridCell(grid4, 4, dailyRows, 1));
+    Click(GridCell(grid3, 1, OnHandRows, 1));
+    Click(GridCell(grid4, 4, DailyRows, 1));
 
     // The income budget editor.
-    Click(GridCell(Offset(main_, 0, 104), 1, budgetRows, 1), 2);
-    QString income = WindowNamed(QStringLiteral("Form2"));
-    QVERIFY(!income.isEmpty());
-    Point form2 = Origin(income);
-    Click(GridCell(Offset(form2, 24, 16), 1, { 24 }, 1));
+    Point form2 = OpenEditor(1, QStringLiteral("Form2"), 200, 410);
+    QVERIFY(form2.X >= 0);
+    Click(GridCell(Offset(form2, 24, 16), 1, EditorRows, 1));
     Type(QStringLiteral("250000"));
-    Click(Offset(form2, 40 + 56, 352 + 12));
-    Pause(500);
+    CloseEditor(QStringLiteral("Form2"), Offset(form2, 40 + 56, 352 + 12));
 
     // The expense budget editor.
-    Click(GridCell(Offset(main_, 0, 104), 1, budgetRows, 2), 2);
-    QString expense = WindowNamed(QStringLiteral("Form3"));
-    QVERIFY(!expense.isEmpty());
-    Point form3 = Origin(expense);
-    Click(GridCell(Offset(form3, 24, 0), 1, { 24 }, 1));
+    Point form3 = OpenEditor(2, QStringLiteral("Form3"), 353, 568);
+    QVERIFY(form3.X >= 0);
+    Click(GridCell(Offset(form3, 24, 0), 1, EditorRows, 1));
     Type(QStringLiteral("40000"));
-    Click(Offset(form3, 24 + 60, 512 + 12));
-    Pause(500);
+    CloseEditor(QStringLiteral("Form3"), Offset(form3, 24 + 60, 512 + 12));
 
     // The memo, the charts, then Save As through the real dialog.
     Click(Offset(main_, 140, 50));
     Key(QStringLiteral("ctrl+a"));
     Type(QStringLiteral("gas meter 12/28"));
-    Click(Offset(main_, 48 + 12, 12));  // SpeedButton3, the graph
-    Pause(800);
-    QString main = WindowNamed(QStringLiteral("Kivelo　Ｖｅｒ１．5"));
-    SaveAsThroughMenu(main, first);
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(first), 5000);
+    Click(Offset(main_, 48 + 12, 12));  // SpeedButton3, the graph: a new analysis window
+    QString analysis = WindowOver(mainWindow_);
+    QVERIFY(!analysis.isEmpty());
+    SaveAsThroughMenu(first);
+    QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(first).size(), qint64(336780), 10000);
 
-    QString analysis = WindowNamed(QStringLiteral("使用状況の分析"));
     Screenshot(WindowNamed(QStringLiteral("ヘルプ")), QStringLiteral("help"));
     Screenshot(analysis, QStringLiteral("analysis"));
-    Screenshot(main, QStringLiteral("main-first-run"));
+    Screenshot(mainWindow_, QStringLiteral("main-first-run"));
     QuitKivelo();
 
     // A new run: open the file and save it under another name.
     StartKivelo();
     Click(Offset(main_, 12, 12));  // SpeedButton1, open
-    SaveThroughDialog(first);
-    Pause(500);
-    main = WindowNamed(QStringLiteral("Kivelo　Ｖｅｒ１．5"));
-    SaveAsThroughMenu(main, second);
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(second), 5000);
-    Screenshot(main, QStringLiteral("main"));
+    AnswerFileDialog(first);
+    SaveAsThroughMenu(second);
+    QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(second).size(), qint64(336780), 10000);
+    Screenshot(mainWindow_, QStringLiteral("main"));
     QuitKivelo();
 
     for (const QString& path : { first, second }) {
@@ -449,6 +540,46 @@ void TestEndToEnd::aMonthIsKeptSavedAndOpenedAgain()
         QCOMPARE(ledger.Memo(), QByteArray("gas meter 12/28"));
     }
     QCOMPARE(LedgerBytes(second).Bytes(), LedgerBytes(first).Bytes());
+}
+
+// A ledger whose income total is no integer: Open shows the failure in one error box, which does
+// not come back once dismissed; the user corrects the total in the income editor and saves.
+void TestEndToEnd::aLedgerThatFailsOnOpenShowsOneErrorBox()
+{
+    const QString damaged = home_.path() + QStringLiteral("/damaged.ZMR");
+    const QString corrected = home_.path() + QStringLiteral("/corrected.ZMR");
+    QByteArray bytes(336780, '\0');  // every slot empty
+    bytes.replace(LedgerBytes::IncomeOffset(1, 12), 4, QByteArray("\x03" "abc", 4));
+    QFile file(damaged);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+
+    StartKivelo();
+    Click(Offset(main_, 12, 12));  // SpeedButton1, open
+    AnswerFileDialog(damaged);
+    QString box = WindowNamed(ErrorBoxTitle);
+    QVERIFY(!box.isEmpty());
+    QVERIFY(Activate(box));
+    Key(QStringLiteral("Return"));
+    QVERIFY(Gone(box));
+    QVERIFY2(StaysWithoutWindow(ErrorBoxTitle, 2000), "the error box came back");
+
+    // The total is recomputed by the editor's OK, once the bad text in its row is typed over.
+    QVERIFY(Activate(mainWindow_));
+    Point form2 = OpenEditor(1, QStringLiteral("Form2"), 200, 410);
+    QVERIFY(form2.X >= 0);
+    Click(GridCell(Offset(form2, 24, 16), 1, EditorRows, 1));
+    Type(QStringLiteral("260000"));
+    Click(GridCell(Offset(form2, 24, 16), 1, QList<int> { 24, 24, 24, 25, 24 }, 12));
+    Type(QStringLiteral("0"));
+    CloseEditor(QStringLiteral("Form2"), Offset(form2, 40 + 56, 352 + 12));
+    QVERIFY(WindowNamed(ErrorBoxTitle, 0).isEmpty());
+    Click(Offset(main_, 36, 12));  // SpeedButton2: the first Save of a run asks for a name
+    AnswerFileDialog(corrected);
+    QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(corrected).size(), qint64(336780), 10000);
+    QuitKivelo();
+    QCOMPARE(LedgerBytes(corrected).Income(1, 12), QByteArray("260000"));
+    QCOMPARE(LedgerBytes(corrected).Income(1, 1), QByteArray("260000"));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

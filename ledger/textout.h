@@ -1,5 +1,6 @@
-// How the command-line companion names cells and writes texts: the place of a slot in words,
-// Shift-JIS texts quoted for one-line reports, JSON strings, and hex bytes.
+// How ledger cells are named and their texts written for people reading reports: the place of a
+// slot in words, Shift-JIS texts quoted for one-line reports, JSON strings, and hex bytes. The
+// command-line companion and the year view word their lines alike through it.
 #pragma once
 
 #include "ledger/record.h"
@@ -26,6 +27,11 @@ std::string QuotedText(std::string_view sjis);
 
 // Appends `utf8` as a JSON string, quotes included.
 void AppendJsonString(std::string& out, std::string_view utf8);
+
+// Appends a field of a separated line, quoted when it holds the separator, a quote or a line
+// break; a quote inside is doubled (RFC 4180). In Shift-JIS no trail byte is one of those
+// characters, so the text may be UTF-8 or Shift-JIS.
+void AppendField(std::string& out, std::string_view text, char separator);
 
 // "9364" for the bytes 0x93 0x64.
 std::string HexBytes(std::string_view bytes);

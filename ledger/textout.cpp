@@ -1,4 +1,4 @@
-#include "ledgertool/textout.h"
+#include "ledger/textout.h"
 
 #include "toolkit/text.h"
 
@@ -81,6 +81,21 @@ void AppendJsonString(std::string& out, std::string_view utf8)
 {
     out += '"';
     AppendEscaped(out, utf8);
+    out += '"';
+}
+
+void AppendField(std::string& out, std::string_view text, char separator)
+{
+    if (text.find_first_of(std::string { separator, '"', '\r', '\n' }) == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
     out += '"';
 }
 

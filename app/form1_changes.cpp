@@ -1,0 +1,36 @@
+// What the user has changed since the ledger was last opened or saved, and the question before
+// those changes would be lost: closing the window, opening another ledger.
+#include "app/form1.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+
+bool TForm1::SettleChanges()
+{
+    if (!LedgerChanged)
+        return true;
+    switch (toolkit::AskToSaveChanges(this)) {
+    case toolkit::SaveChangesAnswer::Save:
+        filesaveclick();        // through Save As while the ledger has no name
+        return !LedgerChanged;  // a cancelled Save As keeps the changes, and the user with them
+    case toolkit::SaveChangesAnswer::Discard:
+        return true;
+    case toolkit::SaveChangesAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    // Closing the main window ends the program once its changes are saved or given up; a failed
+    // save shows its error and keeps the window.
+    bool goOn = false;
+    toolkit::Guard([&] { goOn = SettleChanges(); });
+    if (!goOn) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    QCoreApplication::quit();
+}
