@@ -8,6 +8,7 @@
 #include <QBarLegendMarker>
 #include <QBarSet>
 #include <QCategoryAxis>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QGraphicsSimpleTextItem>
@@ -92,6 +93,10 @@ Chart::Chart(QWidget* parent, const char* name, Kind kind)
     , valueAxis_(new QValueAxis)
 {
     NameControl(this, name);
+    // The scene shows its new items from the event loop, and a legend shown there has its chart
+    // laid out a second time, after the window's first paint: shown now, it is in the one layout
+    // that the window's showing makes.
+    QCoreApplication::sendPostedEvents(scene(), QEvent::MetaCall);
     // The layout's chart boxes are small: Qt's wide default margins would leave the daily
     // chart a plot a few pixels high and make the view grow past its box.
     chart()->setMargins(QMargins(chartMargin, chartMargin, chartMargin, chartMargin));
@@ -116,6 +121,9 @@ Chart::Chart(QWidget* parent, const char* name, Kind kind)
         // itself instead, each centred on its place, in the axis' font and colour.
         positionAxis_ = new QBarCategoryAxis;
         positionAxis_->setLabelsVisible(false);
+        // Qt shortens hidden labels as well, measuring each one again for every character it
+        // takes off: hundreds of text layouts at every layout of the chart, for nothing drawn.
+        positionAxis_->setTruncateLabels(false);
         chart()->addAxis(valueAxis_, Qt::AlignBottom);
         chart()->addAxis(positionAxis_, Qt::AlignLeft);
         connect(chart(), &QChart::plotAreaChanged, this, [this] { PlaceBarLabels(); });
