@@ -256,7 +256,7 @@ void TestChert::windowHasItsLayout()
     QCOMPARE(window->windowTitle(), QStringLiteral("使用状況の分析"));
     QVERIFY(window->isVisible());
     QVERIFY(window->windowState() & Qt::WindowMaximized);
-    QCOMPARE(window->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    QCOMPARE(window->font().family(), QStringLiteral("IPAPGothic"));
     QCOMPARE(window->font().pixelSize(), 12);
     const struct {
         const char* Name;
@@ -277,7 +277,7 @@ void TestChert::windowHasItsLayout()
     QCOMPARE(window->Label1->pos(), QPoint(128, 8));
     QCOMPARE(window->Label1->font().pixelSize(), 27);
     QCOMPARE(window->Label2->pos(), QPoint(96, 176));
-    QCOMPARE(window->Label2->font().family(), QStringLiteral("ＭＳ ゴシック"));
+    QCOMPARE(window->Label2->font().family(), QStringLiteral("IPAGothic"));
 }
 
 void TestChert::chartsHaveTheirTitlesAxesAndLegends()
@@ -286,7 +286,7 @@ void TestChert::chartsHaveTheirTitlesAxesAndLegends()
     QChart* daily = ChartNamed(*window, "Chart4");
     QCOMPARE(daily->title(), QStringLiteral("計画と使用実績"));
     QCOMPARE(daily->titleBrush().color(), QColor(Qt::blue));
-    QCOMPARE(daily->titleFont().family(), QStringLiteral("ＭＳ Ｐ明朝"));
+    QCOMPARE(daily->titleFont().family(), QStringLiteral("IPAPMincho"));
     QCOMPARE(daily->titleFont().pixelSize(), 13);
     auto* days = qobject_cast<QValueAxis*>(daily->axes(Qt::Horizontal).value(0));
     QCOMPARE(days->min(), 0.0);

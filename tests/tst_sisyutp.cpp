@@ -92,7 +92,7 @@ void TestSisyutp::layoutAsDesigned()
     QRect screen = editor->screen()->availableGeometry();
     QVERIFY(qAbs(editor->frameGeometry().center().x() - screen.center().x()) <= 1);
     QVERIFY(qAbs(editor->frameGeometry().center().y() - screen.center().y()) <= 1);
-    QCOMPARE(editor->font().family(), QString("ＭＳ Ｐゴシック"));
+    QCOMPARE(editor->font().family(), QString("IPAPGothic"));
     QCOMPARE(editor->font().pixelSize(), 12);
 
     StringGrid* grid = editor->StringGrid1;
@@ -105,7 +105,7 @@ void TestSisyutp::layoutAsDesigned()
     QCOMPARE(grid->RowHeight(3), 24);
     QCOMPARE(grid->RowHeight(4), 25);
     QCOMPARE(grid->RowHeight(19), 24);
-    QCOMPARE(grid->font().family(), QString("ＭＳ ゴシック"));
+    QCOMPARE(grid->font().family(), QString("IPAGothic"));
     QCOMPARE(grid->font().pixelSize(), 13);
     QVERIFY(!grid->CellRect(3, 19).isEmpty());
     QVERIFY(grid->CellRect(3, 19).bottom() < grid->viewport()->height());

@@ -98,7 +98,7 @@ void TestSyunyup::layoutAsDesigned()
     QRect screen = editor->screen()->availableGeometry();
     QVERIFY(qAbs(editor->frameGeometry().center().x() - screen.center().x()) <= 1);
     QVERIFY(qAbs(editor->frameGeometry().center().y() - screen.center().y()) <= 1);
-    QCOMPARE(editor->font().family(), QString("ＭＳ Ｐゴシック"));
+    QCOMPARE(editor->font().family(), QString("IPAPGothic"));
     QCOMPARE(editor->font().pixelSize(), 12);
 
     StringGrid* grid = editor->StringGrid1;
@@ -111,7 +111,7 @@ void TestSyunyup::layoutAsDesigned()
     QCOMPARE(grid->RowHeight(2), 24);
     QCOMPARE(grid->RowHeight(3), 25);
     QCOMPARE(grid->RowHeight(12), 24);
-    QCOMPARE(grid->font().family(), QString("ＭＳ ゴシック"));
+    QCOMPARE(grid->font().family(), QString("IPAGothic"));
     QCOMPARE(grid->font().pixelSize(), 13);
     // All thirteen rows fit: the last one is on screen without scrolling.
     QVERIFY(!grid->CellRect(1, 12).isEmpty());

@@ -11,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <cstring>
 
 namespace toolkit {
 
@@ -28,9 +29,26 @@ void SetAccessibleNames(QWidget& window, const AccessibleName* names, size_t cou
     }
 }
 
+namespace {
+
+// The layout's Japanese families and the installed IPA families that draw them.
+constexpr struct {
+    const char* Layout;
+    const char* Installed;
+} FontFamilies[] = { { "ＭＳ Ｐゴシック", "IPAPGothic" }, { "ＭＳ ゴシック", "IPAGothic" }, { "ＭＳ Ｐ明朝", "IPAPMincho" } };
+
+} // namespace
+
 QFont LayoutFont(const char* family, int pixelSize, bool bold, bool italic)
 {
-    QFont font(QString::fromUtf8(family));
+    // Asked for by the layout's name, a font is found only after Qt has had fontconfig sort every
+    // installed font against that name, once for every size and style: the font is asked for by
+    // the family that draws it instead.
+    QString installed = QString::fromUtf8(family);
+    for (const auto& families : FontFamilies)
+        if (std::strcmp(families.Layout, family) == 0)
+            installed = QString::fromLatin1(families.Installed);
+    QFont font(installed);
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     font.setItalic(italic);
@@ -39,9 +57,8 @@ QFont LayoutFont(const char* family, int pixelSize, bool bold, bool italic)
 
 void RegisterFontSubstitutes()
 {
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
-    QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));
+    for (const auto& families : FontFamilies)
+        QFont::insertSubstitution(QString::fromUtf8(families.Layout), QString::fromLatin1(families.Installed));
 }
 
 namespace {
