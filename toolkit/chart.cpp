@@ -25,9 +25,12 @@ namespace toolkit {
 namespace {
 
 // Qt's category axes keep one entry per distinct text and silently drop a repeated one, which
-// would move every later bar. Each position's category therefore ends in as many zero-width
-// spaces as the position plus one: distinct, never null, and invisible should it be drawn.
-const QChar positionMark(0x200B);
+// would move every later bar. Each position's category therefore ends in as many no-break
+// spaces as the position plus one: distinct and never null. Qt measures the hidden categories
+// at every layout, and a mark missing from the axis font would have it search the other fonts
+// for one; the no-break space is in every font the charts use, and no label decoded from
+// Shift-JIS contains it.
+const QChar positionMark(0x00A0);
 
 QString CategoryOf(const std::string& label, int position)
 {
