@@ -265,13 +265,28 @@ void Chart::ScheduleBarLabels()
         return;
     barLabelsPending_ = true;
     QMetaObject::invokeMethod(
-        this,
-        [this] {
-            barLabelsPending_ = false;
-            ReserveBarLabelRoom();
-            PlaceBarLabels();
-        },
+        this, [this] { SettleBarLabels(); },
         Qt::QueuedConnection);
+}
+
+void Chart::SettleBarLabels()
+{
+    if (!barLabelsPending_)
+        return;
+    barLabelsPending_ = false;
+    ReserveBarLabelRoom();
+    chart()->layout()->activate();
+    PlaceBarLabels();
+}
+
+void Chart::showEvent(QShowEvent* event)
+{
+    QChartView::showEvent(event);
+    // Being shown, the chart has been laid out at its size. What it would still do from the event
+    // loop, the bar labels' room and places and the scene's updates, is done now, so that the
+    // window's first paint is the chart's only one.
+    SettleBarLabels();
+    QCoreApplication::sendPostedEvents(scene(), QEvent::MetaCall);
 }
 
 void Chart::ReserveBarLabelRoom()

@@ -84,6 +84,9 @@ public:
     // The texts drawn beside the bars, one per position from the bottom.
     std::vector<QGraphicsSimpleTextItem*> BarLabels() const { return barLabels_; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     friend class ChartSeries;
     // The position is named by the last label added there.
@@ -91,6 +94,7 @@ private:
     void KeepLegendColors();
     void IncludeValue(double value);
     void ScheduleBarLabels();
+    void SettleBarLabels();
     void ReserveBarLabelRoom();
     void PlaceBarLabels();
 
