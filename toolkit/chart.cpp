@@ -265,8 +265,7 @@ void Chart::ScheduleBarLabels()
         return;
     barLabelsPending_ = true;
     QMetaObject::invokeMethod(
-        this, [this] { SettleBarLabels(); },
-        Qt::QueuedConnection);
+        this, [this] { SettleBarLabels(); }, Qt::QueuedConnection);
 }
 
 void Chart::SettleBarLabels()

@@ -35,7 +35,8 @@ namespace {
 constexpr struct {
     const char* Layout;
     const char* Installed;
-} FontFamilies[] = { { "ＭＳ Ｐゴシック", "IPAPGothic" }, { "ＭＳ ゴシック", "IPAGothic" }, { "ＭＳ Ｐ明朝", "IPAPMincho" } };
+} FontFamilies[]
+    = { { "ＭＳ Ｐゴシック", "IPAPGothic" }, { "ＭＳ ゴシック", "IPAGothic" }, { "ＭＳ Ｐ明朝", "IPAPMincho" } };
 
 } // namespace
 
