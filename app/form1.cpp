@@ -376,10 +376,10 @@ StartWindows StartProgram()
 {
     toolkit::SetApplicationTitle(Sjis("家計簿1.5"));
     auto* main = new TForm1;
-    auto* help = new TForm4(nullptr);
-    auto* analysis = new TForm5(nullptr);
+    auto* help = new TForm4(nullptr, TForm4::Display::Behind);
+    auto* analysis = new TForm5(nullptr, TForm5::Display::Behind);
     // The main window appears when the event loop starts, after the two windows that show
-    // themselves on creation, and so it is the active window.
+    // themselves on creation behind, and so it is on top and the active window.
     main->showMaximized();
     main->activateWindow();
     return { main, help, analysis };

@@ -104,6 +104,8 @@ TForm5::TForm5(QWidget* owner, Display display)
     toolkit::Guard([this] { FormCreate(); });  // on failure the window keeps what was built
     if (display == Display::Maximised)
         showMaximized();
+    else if (display == Display::Behind)
+        toolkit::ShowMaximizedBehind(*this);
 }
 
 void TForm5::BuildLayout()

@@ -41,8 +41,9 @@ int32_t RemainderPerDay(std::string_view budget, std::string_view used, int32_t 
 class TForm5 : public QWidget {
     Q_OBJECT
 public:
-    // Hidden: built to be printed, never shown.
-    enum class Display { Maximised, Hidden };
+    // Behind: maximised without taking the activation, as the window made at start. Hidden:
+    // built to be printed, never shown.
+    enum class Display { Maximised, Behind, Hidden };
 
     explicit TForm5(QWidget* owner, Display display = Display::Maximised);
 

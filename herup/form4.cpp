@@ -9,12 +9,15 @@ namespace {
 constexpr toolkit::AccessibleName AccessibleNames[] = { { "Memo1", "ヘルプの本文" } };
 }
 
-TForm4::TForm4(QWidget* owner)
+TForm4::TForm4(QWidget* owner, Display display)
     : QWidget(owner, Qt::Window)
 {
     BuildLayout();
     setAttribute(Qt::WA_DeleteOnClose);  // FormClose: closing frees the window
-    showMaximized();
+    if (display == Display::Behind)
+        toolkit::ShowMaximizedBehind(*this);
+    else
+        showMaximized();
 }
 
 void TForm4::BuildLayout()

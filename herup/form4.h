@@ -14,7 +14,10 @@ extern const char* const HelpLines[59];
 class TForm4 : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm4(QWidget* owner);
+    // Behind: maximised without taking the activation, as the window made at start.
+    enum class Display { Maximised, Behind };
+
+    explicit TForm4(QWidget* owner, Display display = Display::Maximised);
 
     toolkit::Memo* Memo1;
 

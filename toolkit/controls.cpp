@@ -118,6 +118,12 @@ void ShowCentred(QWidget& window, QSize outerSize)
     window.show();
 }
 
+void ShowMaximizedBehind(QWidget& window)
+{
+    window.setAttribute(Qt::WA_ShowWithoutActivating);
+    window.showMaximized();
+}
+
 Edit::Edit(QWidget* parent, const char* name)
     : QLineEdit(parent)
 {

@@ -40,6 +40,11 @@ void RegisterFontSubstitutes();
 // gets the outer size less the frame that the platform reports for the window.
 void ShowCentred(QWidget& window, QSize outerSize);
 
+// Shows a window maximised without activating it, so that a window shown after it comes on top
+// and is the active one: the help and analysis windows made at start open so, behind the main
+// window, and paint there without the focus the window manager would give them for a moment.
+void ShowMaximizedBehind(QWidget& window);
+
 class Edit : public QLineEdit {
     Q_OBJECT
 public:

@@ -89,6 +89,7 @@ private:
     bool NoWindowNamed(const QString& title, int timeoutMs = 10000);
     bool StaysWithoutWindow(const QString& title, int milliseconds);
     bool Activate(const QString& window);
+    bool OnTopAndActive(const QString& window, const QStringList& below);
     Point Origin(const QString& window);
     Point PlacedClientOrigin(const QString& window, int outerWidth, int outerHeight);
     Point MainClientOrigin(const QString& window);
@@ -234,6 +235,22 @@ bool TestEndToEnd::Activate(const QString& window)
         [&] { return Run(QStringLiteral("xdotool"), { "getactivewindow" }).trimmed() == window; }, 10000);
 }
 
+// The window is the active one and stands over the windows `below` in the window manager's
+// stacking list, which runs from the bottom to the top.
+bool TestEndToEnd::OnTopAndActive(const QString& window, const QStringList& below)
+{
+    QStringList stacking;
+    for (const QString& id : Run(QStringLiteral("xprop"), { "-root", "_NET_CLIENT_LIST_STACKING" })
+                                 .section(QLatin1Char('#'), 1)
+                                 .split(QLatin1Char(','), Qt::SkipEmptyParts))
+        stacking << QString::number(id.trimmed().toULongLong(nullptr, 16));
+    qsizetype place = stacking.indexOf(window);
+    for (const QString& other : below)
+        if (place < 0 || stacking.indexOf(other) < 0 || stacking.indexOf(other) > place)
+            return false;
+    return Run(QStringLiteral("xdotool"), { "getactivewindow" }).trimmed() == window;
+}
+
 Point TestEndToEnd::Origin(const QString& window)
 {
     QString info = Run(QStringLiteral("xwininfo"), { "-id", window });
@@ -327,8 +344,12 @@ void TestEndToEnd::StartKivelo(const QString& ledger)
     QVERIFY(program_->Running());
     mainWindow_ = WindowNamed(MainTitle);
     QVERIFY(!mainWindow_.isEmpty());
-    QVERIFY(!WindowNamed(QStringLiteral("ヘルプ")).isEmpty());
-    QVERIFY(!WindowNamed(QStringLiteral("使用状況の分析")).isEmpty());
+    QString help = WindowNamed(QStringLiteral("ヘルプ"));
+    QString analysis = WindowNamed(QStringLiteral("使用状況の分析"));
+    QVERIFY(!help.isEmpty());
+    QVERIFY(!analysis.isEmpty());
+    // The main window comes up on top of the two others and active by itself.
+    QVERIFY(QTest::qWaitFor([&] { return OnTopAndActive(mainWindow_, { help, analysis }); }, 10000));
     QVERIFY(Activate(mainWindow_));
     main_ = MainClientOrigin(mainWindow_);
     QVERIFY(main_.X >= 0);
