@@ -78,7 +78,7 @@ QIcon ToolIcon(ToolPicture picture)
 {
     static const char* const ThemeNames[] = { "document-open", "document-save", "x-office-spreadsheet",
         "application-exit" };
-    return QIcon::fromTheme(QString::fromLatin1(ThemeNames[static_cast<int>(picture)]), DrawnPicture(picture));
+    return toolkit::ThemeIcon(ThemeNames[static_cast<int>(picture)], DrawnPicture(picture));
 }
 
 QToolButton* MakeToolButton(QWidget* parent, const char* name, ToolPicture picture, int left)

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QIcon>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -116,6 +117,16 @@ void ShowCentred(QWidget& window, QSize outerSize)
 {
     new OuterPlacement(window, outerSize);
     window.show();
+}
+
+QIcon ThemeIcon(const char* name, const QIcon& fallback)
+{
+    // Without an icon theme of the desktop's own, Qt looks the name up in hicolor, the theme that
+    // applications install their own icons into, not the actions on documents; reading hicolor's
+    // index of hundreds of folders costs as much as building the rest of the main window.
+    if (QIcon::themeName() == QLatin1String("hicolor"))
+        return fallback;
+    return QIcon::fromTheme(QString::fromLatin1(name), fallback);
 }
 
 void ShowMaximizedBehind(QWidget& window)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -39,6 +40,9 @@ void RegisterFontSubstitutes();
 // Shows a window of the layout's outer size (frame included) centred on its screen: the client
 // gets the outer size less the frame that the platform reports for the window.
 void ShowCentred(QWidget& window, QSize outerSize);
+
+// The icon of that name in the desktop's icon theme, or `fallback` when the theme has none.
+QIcon ThemeIcon(const char* name, const QIcon& fallback);
 
 // Shows a window maximised without activating it, so that a window shown after it comes on top
 // and is the active one: the help and analysis windows made at start open so, behind the main
