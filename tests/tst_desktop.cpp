@@ -3,8 +3,11 @@
 // The texts are compared with Qt's own catalogue, the files and settings are real ones in folders
 // of the test's own.
 #include "app/commandline.h"
+#include "chert/form5.h"
 #include "gui.h"
+#include "herup/form4.h"
 #include "tests/ledgerbytes.h"
+#include "toolkit/convert.h"
 #include "toolkit/desktop.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/recentfiles.h"
@@ -111,6 +114,8 @@ private slots:
     void qtsOwnTextsAreJapanese_data();
     void qtsOwnTextsAreJapanese();
     void theProgramBelongsToItsMenuEntry();
+    void aLedgerNamedAtStartOpensOnceTheWindowsAreUp_data();
+    void aLedgerNamedAtStartOpensOnceTheWindowsAreUp();
     void aDroppedLedgerOpens_data();
     void aDroppedLedgerOpens();
     void theRecentListOutlastsTheWindowNewestFirst();
@@ -219,6 +224,35 @@ void TestDesktop::theProgramBelongsToItsMenuEntry()
     QCOMPARE(form_->windowTitle(), QStringLiteral("Kivelo　Ｖｅｒ１．5"));
 }
 
+void TestDesktop::aLedgerNamedAtStartOpensOnceTheWindowsAreUp_data()
+{
+    QTest::addColumn<bool>("exists");
+    QTest::newRow("a ledger that exists opens") << true;
+    QTest::newRow("a missing ledger is not found, and the windows stay") << false;
+}
+
+void TestDesktop::aLedgerNamedAtStartOpensOnceTheWindowsAreUp()
+{
+    QFETCH(bool, exists);
+    const QString ledger = Path(QStringLiteral("2024-12.ZMR"));
+    if (exists)
+        WriteLedger(ledger, QStringLiteral("起動時の家計簿"));
+    StopMainWindow(form_);
+    toolkit::SetErrorSinkForTest([this](const std::string& text) { errors_.push_back(text); });
+    toolkit::SetTodayForTest(QDate(2024, 12, 10));  // a day on which the analysis window builds
+    ResetTables();
+    StartWindows windows = StartProgram(ledger);
+    std::unique_ptr<TForm1> main(windows.Main);
+    std::unique_ptr<TForm4> help(windows.Help);
+    std::unique_ptr<TForm5> analysis(windows.Analysis);
+    QTRY_VERIFY(!main->LedgerFileName.isEmpty() || !errors_.empty());
+    toolkit::SetTodayForTest(QDate());
+    QCOMPARE(errors_, exists ? std::vector<std::string>() : std::vector<std::string> { Sjis("ﾌｧｲﾙが見つかりません.") });
+    QCOMPARE(main->Memo1->Text(), exists ? ShiftJis(QStringLiteral("起動時の家計簿")).toStdString() : Sjis("メモ"));
+    QCOMPARE(main->LedgerFileName, exists ? ledger : QString());
+    QVERIFY(main->isVisible() && help->isVisible() && analysis->isVisible());
+}
+
 void TestDesktop::aDroppedLedgerOpens_data()
 {
     QTest::addColumn<QString>("on");
@@ -306,6 +340,7 @@ void TestDesktop::aRecentLedgerThatHasGoneIsShownAndLeavesTheList()
     form_->OpenLedgerFromOutside(Path(QStringLiteral("a.ZMR")));
     form_->OpenLedgerFromOutside(Path(QStringLiteral("b.ZMR")));
     QVERIFY(QFile::remove(Path(QStringLiteral("a.ZMR"))));
+    QCOMPARE(RecentEntries(*form_).size(), 2);
     RecentEntries(*form_)[1]->trigger();
     QCOMPARE(errors_, std::vector<std::string> { Sjis("ﾌｧｲﾙが見つかりません.") });
     QCOMPARE(form_->Memo1->Text(), std::string("b"));
