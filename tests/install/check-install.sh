@@ -15,6 +15,8 @@ desktop-file-validate "$prefix/share/applications/kivelo.desktop"
 grep -q '^Icon=kivelo$' "$prefix/share/applications/kivelo.desktop"
 # A file manager hands the ledger that was double-clicked to the program.
 grep -q '^Exec=kivelo %f$' "$prefix/share/applications/kivelo.desktop"
+# The class of the program's windows, by which task bars put them under the entry.
+grep -q '^StartupWMClass=kivelo$' "$prefix/share/applications/kivelo.desktop"
 grep -q '^MimeType=application/x-kivelo-ledger;$' "$prefix/share/applications/kivelo.desktop"
 
 package="$prefix/share/mime/packages/kivelo-ledger.xml"
