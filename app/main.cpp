@@ -14,6 +14,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     toolkit::RegisterFontSubstitutes();
     toolkit::JoinDesktop();
+    toolkit::LoadQtTextsInJapanese();
     toolkit::RecentFiles::KeepInSettings();
     StartProgram(commandLine.Ledger());
     return application.exec();

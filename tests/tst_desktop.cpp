@@ -138,6 +138,7 @@ void TestDesktop::initTestCase()
     char* arguments[] = { name, nullptr };
     CommandLine commandLine(1, arguments);  // names the program, as at its start
     toolkit::JoinDesktop();
+    toolkit::LoadQtTextsInJapanese();
     // The settings of this test's own, in place of the user's.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
     toolkit::RecentFiles::KeepInSettings();

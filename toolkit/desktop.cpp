@@ -15,7 +15,6 @@ void JoinDesktop()
     // The desktop finds the menu entry's icon by this name in the icon theme, where installing
     // puts kivelo.svg; a program run from its build folder has the same picture built in.
     QApplication::setWindowIcon(QIcon::fromTheme(name, QIcon(QStringLiteral(":/%1.svg").arg(name))));
-    LoadQtTextsInJapanese();
 }
 
 bool LoadQtTextsInJapanese()

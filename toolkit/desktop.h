@@ -6,10 +6,10 @@
 namespace toolkit {
 
 // Once the application object exists, under the application's name (kivelo): the desktop file
-// kivelo.desktop, so that the desktop shows the windows under the menu entry's name and icon; the
-// icon kivelo, as the icon theme has it installed, else the copy built into the program; and Qt's
-// Japanese texts. The window captions stay as the windows set them: no display name is set, since
-// Qt would append it to every caption.
+// kivelo.desktop, so that the desktop shows the windows under the menu entry's name and icon, and
+// the window icon kivelo, as the icon theme has it installed, else the copy built into the
+// program. The window captions stay as the windows set them: no display name is set, since Qt
+// would append it to every caption.
 void JoinDesktop();
 
 // Installs Qt's own Japanese translation, qtbase_ja from Qt's translations folder, once; false when
