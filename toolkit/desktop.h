@@ -7,8 +7,8 @@ namespace toolkit {
 
 // Once the application object exists, under the application's name (kivelo): the desktop file
 // kivelo.desktop, so that the desktop shows the windows under the menu entry's name and icon, and
-// the window icon kivelo, as the icon theme has it installed, else the copy built into the
-// program. The window captions stay as the windows set them: no display name is set, since Qt
+// the window icon kivelo.svg as installed with the program, else the copy built into it. The
+// window captions stay as the windows set them: no display name is set, since Qt
 // would append it to every caption.
 void JoinDesktop();
 
