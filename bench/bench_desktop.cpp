@@ -62,6 +62,7 @@ BENCHMARK(BM_QtTranslationAgain)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
+    QCoreApplication::setApplicationName(QStringLiteral("kivelo"));  // the settings' name, as the program's
     QApplication application(argc, argv);
     toolkit::RegisterFontSubstitutes();
     benchmark::Initialize(&argc, argv);

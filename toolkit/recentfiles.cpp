@@ -1,5 +1,6 @@
 #include "toolkit/recentfiles.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -8,12 +9,15 @@ namespace toolkit {
 namespace {
 
 bool kept = false;
-const QString Application = QStringLiteral("kivelo");
 const QString FilesKey = QStringLiteral("RecentFiles");
+
+// The application's own settings file, APPLICATION/APPLICATION.conf under the desktop's
+// configuration folder.
+QString Application() { return QCoreApplication::applicationName(); }
 
 QStringList KeptFiles()
 {
-    QStringList files = QSettings(Application, Application).value(FilesKey).toStringList();
+    QStringList files = QSettings(Application(), Application()).value(FilesKey).toStringList();
     files.removeAll(QString());
     files.removeDuplicates();
     return files.mid(0, RecentFiles::Capacity);
@@ -56,7 +60,7 @@ void RecentFiles::Reload()
 void RecentFiles::Keep(const QStringList& files)
 {
     if (kept)
-        QSettings(Application, Application).setValue(FilesKey, files);
+        QSettings(Application(), Application()).setValue(FilesKey, files);
     Take(files);
 }
 

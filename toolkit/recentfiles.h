@@ -13,8 +13,8 @@ class RecentFiles : public QObject {
 public:
     static constexpr int Capacity = 8;
 
-    // From now on every list is read from and written to the settings of the application
-    // ("kivelo": ~/.config/kivelo/kivelo.conf, or under $XDG_CONFIG_HOME).
+    // From now on every list is read from and written to the settings of the application, by its
+    // name (kivelo: ~/.config/kivelo/kivelo.conf, or the same under $XDG_CONFIG_HOME).
     static void KeepInSettings();
 
     explicit RecentFiles(QObject* parent = nullptr);
