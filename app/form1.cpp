@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -171,8 +172,10 @@ TForm1::TForm1(QWidget* owner)
 {
     BuildLayout();
     BuildMenu();
+    BuildRecentMenu();
     BuildAccessibility();
     ConnectHandlers();
+    AcceptLedgerDrops();
     toolkit::Guard([this] { FormCreate(); });
 }
 
@@ -372,7 +375,7 @@ void TForm1::HandOverDaySpend()
     PeriodStartText = Edit2->Text();                   // 2.
 }
 
-StartWindows StartProgram()
+StartWindows StartProgram(const QString& ledger)
 {
     toolkit::SetApplicationTitle(Sjis("家計簿1.5"));
     auto* main = new TForm1;
@@ -382,5 +385,7 @@ StartWindows StartProgram()
     // themselves on creation behind, and so it is on top and the active window.
     main->showMaximized();
     main->activateWindow();
+    if (!ledger.isEmpty())
+        QTimer::singleShot(0, main, [main, ledger] { toolkit::Guard([&] { main->OpenLedgerFromOutside(ledger); }); });
     return { main, help, analysis };
 }

@@ -11,6 +11,8 @@
 //   form1_year.cpp     the year at a glance, over ledgers chosen together
 //   form1_print.cpp    printing the month, to a printer or a PDF file
 //   form1_access.cpp   the controls' accessible names and the menu's keys
+//   form1_outside.cpp  ledgers from outside the Open dialog: the command line, a drop
+//   form1_recent.cpp   the ledgers opened or saved last, listed under ファイル
 #pragma once
 
 #include "app/carrydialog.h"
@@ -18,6 +20,7 @@
 #include "toolkit/controls.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/failure.h"
+#include "toolkit/recentfiles.h"
 #include "toolkit/stringgrid.h"
 
 #include <QMainWindow>
@@ -88,6 +91,8 @@ public:
 
     // The file the ledger on screen was last opened from or saved to; empty before the first.
     QString LedgerFileName;
+    // The ledgers opened or saved last, newest first; ファイル lists them above 終了.
+    toolkit::RecentFiles RecentLedgers;
 
     // form1.cpp
     void FormCreate();
@@ -149,6 +154,16 @@ public:
     NextMonth PlanNextMonth();
     void StartMonth(const NextMonth& next);
 
+    // form1_outside.cpp
+    // Opens `fileName` as ファイルを開く opens the file chosen in its dialog, the question about
+    // unsaved changes first; for a ledger named on the command line or dropped on the window.
+    void OpenLedgerFromOutside(const QString& fileName);
+
+    // form1_recent.cpp
+    // A ledger of the recent list, opened from outside; one that has gone since leaves the list
+    // after Open's error box.
+    void RecentLedgerClick(const QString& fileName);
+
     // form1_year.cpp
     void YearView1Click();
     // form1_print.cpp
@@ -169,6 +184,15 @@ private:
     // form1_access.cpp
     void BuildAccessibility();
 
+    // form1_outside.cpp
+    void AcceptLedgerDrops();
+
+    // form1_recent.cpp
+    void BuildRecentMenu();
+    void ShowRecentLedgers();
+    // The ledger on screen is now that of `fileName`, which heads the recent list.
+    void NameLedgerFile(const QString& fileName);
+
     // form1_entry.cpp
     void Type(toolkit::StringGrid& grid, const GridCell& cell, char key);
 
@@ -183,12 +207,15 @@ private:
     void CopyGridToDailyTable();
 
     // form1_file.cpp
+    void ReadLedgerFile(const QString& fileName);
     void AssembleRecord();
     void DistributeRecord();
     void RecalcTotalsAfterOpen();
     void WriteRecordTo(const QString& fileName);
 
     toolkit::RecurringStep activation_;  // FormActivate, whose failure is shown once
+    // form1_recent.cpp: the recent list's entries in ファイル, and the separator after them
+    std::vector<QAction*> recentEntries_;
     // form1_print.cpp
     std::unique_ptr<TForm5> AnalysisForPrint();
 };
@@ -199,10 +226,11 @@ private:
 std::vector<std::string> PeriodDayLabels(const std::string& monthText, const std::string& dayText);
 
 // Program start: the application title, the main window, the help window and the usage
-// analysis window, in that order, all shown maximised.
+// analysis window, in that order, all shown maximised; then, once the event loop runs, `ledger`
+// opened from outside when one is given.
 struct StartWindows {
     TForm1* Main;
     TForm4* Help;
     TForm5* Analysis;
 };
-StartWindows StartProgram();
+StartWindows StartProgram(const QString& ledger = {});

@@ -29,6 +29,9 @@ void TForm1::BuildAccessibility()
     Print1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     N4->setShortcut(QKeySequence(Qt::Key_F1));
+    // Tab goes from the current status up to the budget and progress, then on to the daily table:
+    // the three grids share one entry cell, so a Tab keeps typing in the same cell's text.
+    setTabOrder(StringGrid2, StringGrid1);
     // F10 opens the first menu, as on the desktops; the arrow keys go on from there along the
     // menu bar and down the menus, Enter chooses and Escape leaves.
     auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);

@@ -42,17 +42,21 @@ void TForm1::fileopenclick()
 {
     if (!SettleChanges())                                              // the ledger on screen first
         return;
-    if (OpenDialog1.Execute()) {                                       // 1. a cancel goes on at 5.
-        LedgerFile file;
-        file.OpenForReading(NativeName(OpenDialog1.FileName()));       // 2. reading only
-        while (!file.AtEnd()) {                                        // 3. the last record wins
-            file.ReadRecord();
-            DistributeRecord();
-        }
-        file.Close();                                                  // 4.
-        LedgerFileName = OpenDialog1.FileName();
-    }
+    if (OpenDialog1.Execute())                                         // 1. a cancel goes on at 5.
+        ReadLedgerFile(OpenDialog1.FileName());                        // 2. to 4.
     RecalcTotalsAfterOpen();                                           // 5.
+}
+
+void TForm1::ReadLedgerFile(const QString& fileName)
+{
+    LedgerFile file;
+    file.OpenForReading(NativeName(fileName));                         // 2. reading only
+    while (!file.AtEnd()) {                                            // 3. the last record wins
+        file.ReadRecord();
+        DistributeRecord();
+    }
+    file.Close();                                                      // 4.
+    NameLedgerFile(fileName);
 }
 
 void TForm1::DistributeRecord()
@@ -123,7 +127,7 @@ void TForm1::WriteRecordTo(const QString& fileName)
     AssembleRecord();
     WriteLedgerFile(NativeName(fileName));
     LedgerChanged = false;
-    LedgerFileName = fileName;
+    NameLedgerFile(fileName);
 }
 
 void TForm1::AssembleRecord()

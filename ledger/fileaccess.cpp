@@ -275,8 +275,11 @@ void ReplaceFileContent(const std::string& path, const unsigned char* bytes, siz
 {
     std::string target = FollowLinks(path);
     Descriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Value() < 0)
-        toolkit::RaiseIoErrorFromErrno();
+    if (folder.Value() < 0) {
+        // A folder that is not there makes the whole name invalid, as the runtime says of a path it
+        // cannot find; "not found" is for a file missing from a folder that exists.
+        toolkit::RaiseIoError(errno == ENOENT ? toolkit::InvalidFileNameCode : toolkit::IoCodeFromErrno(errno));
+    }
     std::string name = NameOf(target);
     std::optional<mode_t> keptMode = KeptMode(folder.Value(), name);
     PendingFile file(folder.Value(), 0666);

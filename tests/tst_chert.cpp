@@ -13,12 +13,14 @@
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QGraphicsSimpleTextItem>
+#include <QGraphicsTextItem>
 #include <QHorizontalBarSeries>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
 #include <QValueAxis>
@@ -85,6 +87,25 @@ std::vector<double> ValuesOf(QChart* chart, const char* seriesName)
     return values;
 }
 
+// The numbers along a chart's value axis as drawn, from its start (bottom or left) to its end.
+QStringList ValueAxisLabels(QChart* chart)
+{
+    const bool vertical = chart->axes(Qt::Vertical).value(0)->type() == QAbstractAxis::AxisTypeValue;
+    static const QRegularExpression number(QStringLiteral("^-?\\d+$"));
+    QList<QGraphicsTextItem*> labels;
+    for (QGraphicsItem* item : chart->scene()->items())
+        if (auto* text = dynamic_cast<QGraphicsTextItem*>(item);
+            text && text->isVisible() && number.match(text->toPlainText()).hasMatch())
+            labels << text;
+    std::sort(labels.begin(), labels.end(), [vertical](QGraphicsTextItem* a, QGraphicsTextItem* b) {
+        return vertical ? a->scenePos().y() > b->scenePos().y() : a->scenePos().x() < b->scenePos().x();
+    });
+    QStringList texts;
+    for (QGraphicsTextItem* label : labels)
+        texts << label->toPlainText();
+    return texts;
+}
+
 QColor LegendColor(QChart* chart, const QString& title)
 {
     for (QLegendMarker* marker : chart->legend()->markers())
@@ -109,6 +130,8 @@ private slots:
 
     void windowHasItsLayout();
     void chartsHaveTheirTitlesAxesAndLegends();
+    void emptyChartsLabelTheirValueAxesWithDistinctNumbers_data();
+    void emptyChartsLabelTheirValueAxesWithDistinctNumbers();
     void dayOfMonthLineListsThePeriodsDays_data();
     void dayOfMonthLineListsThePeriodsDays();
     void dateLineShowsToday();
@@ -332,6 +355,25 @@ void TestChert::chartsHaveTheirTitlesAxesAndLegends()
     QCOMPARE(remainders->title(), QStringLiteral("現状分析<br>［残金／残日数］"));
     QVERIFY(!remainders->legend()->isVisible());
     QCOMPARE(qobject_cast<QHorizontalBarSeries*>(remainders->series().value(0))->barSets().size(), 1);
+}
+
+void TestChert::emptyChartsLabelTheirValueAxesWithDistinctNumbers_data()
+{
+    QTest::addColumn<QByteArray>("chart");
+    QTest::addColumn<QStringList>("labels");
+    QTest::newRow("the daily plan and actual run from 0 to 1") << QByteArray("Chart4") << QStringList { "0", "1" };
+    QTest::newRow("the amounts run from 0 to 1") << QByteArray("Chart1") << QStringList { "0", "1" };
+    QTest::newRow("the percentages keep their fixed range") << QByteArray("Chart2") << QStringList { "0", "75", "150" };
+    QTest::newRow("the remainders run from 0 to 1") << QByteArray("Chart3") << QStringList { "0", "1" };
+}
+
+void TestChert::emptyChartsLabelTheirValueAxesWithDistinctNumbers()
+{
+    QFETCH(QByteArray, chart);
+    QFETCH(QStringList, labels);
+    auto window = Build();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTRY_COMPARE(ValueAxisLabels(ChartNamed(*window, chart.constData())), labels);
 }
 
 void TestChert::dayOfMonthLineListsThePeriodsDays_data()

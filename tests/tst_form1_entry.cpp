@@ -182,10 +182,7 @@ void TestForm1Entry::tabMovesTheFocusAndKeepsTheEntry()
     QFETCH(QByteArray, statusCell);
     ClickCell(form->StringGrid2, 1, 4);
     Type(typedBefore);
-    // Backwards through the tab order: the on-hand grid, then the budget-and-progress grid.
-    Press(Qt::Key_Backtab, Qt::ShiftModifier);
-    QCOMPARE(QApplication::focusWidget(), form->StringGrid3);
-    Press(Qt::Key_Backtab, Qt::ShiftModifier);
+    Press(Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), form->StringGrid1);
     Type("34");
     QCOMPARE(form->StringGrid1->Cell(1, 4), statusCell.toStdString());

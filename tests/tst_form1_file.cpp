@@ -233,8 +233,8 @@ private slots:
 
     void dialogsOfferTheLedgerFilter()
     {
-        QCOMPARE(form->OpenDialog1.QtFilter(), QString("家計簿ファイル(*.ZMR) (*.ZMR)"));
-        QCOMPARE(form->SaveDialog1.QtFilter(), QString("家計簿ファイル(*.ZMR) (*.ZMR)"));
+        QCOMPARE(form->OpenDialog1.QtFilter(), QString("家計簿ファイル(*.ZMR)"));
+        QCOMPARE(form->SaveDialog1.QtFilter(), QString("家計簿ファイル(*.ZMR)"));
         QCOMPARE(form->OpenDialog1.DialogKind(), toolkit::FileDialog::Kind::Open);
         QCOMPARE(form->SaveDialog1.DialogKind(), toolkit::FileDialog::Kind::Save);
     }

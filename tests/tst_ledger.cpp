@@ -257,6 +257,8 @@ private slots:
         QTest::addColumn<QByteArray>("message");
         QTest::newRow("a name that does not exist is not found")
             << "missing.ZMR" << Bytes(Sjis("ﾌｧｲﾙが見つかりません"));
+        QTest::newRow("a name in a folder that does not exist is not found")
+            << "missing/a.ZMR" << Bytes(Sjis("ﾌｧｲﾙが見つかりません"));
         QTest::newRow("a folder is refused") << "folder" << Bytes(Sjis("ﾌｧｲﾙへのｱｸｾｽが拒否されました"));
         QTest::newRow("a name below a plain file is an invalid name")
             << "plain.ZMR/inner.ZMR" << Bytes(Sjis("不正なﾌｧｲﾙ名です"));
@@ -368,8 +370,8 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("message");
-        QTest::newRow("a folder that does not exist is not found")
-            << "missing/a.ZMR" << Bytes(Sjis("ﾌｧｲﾙが見つかりません"));
+        QTest::newRow("a folder that does not exist is an invalid name")
+            << "missing/a.ZMR" << Bytes(Sjis("不正なﾌｧｲﾙ名です"));
         QTest::newRow("a folder that is a plain file is an invalid name")
             << "plain.ZMR/a.ZMR" << Bytes(Sjis("不正なﾌｧｲﾙ名です"));
         QTest::newRow("a name that is a folder is refused") << "folder" << Bytes(Sjis("ﾌｧｲﾙへのｱｸｾｽが拒否されました"));

@@ -270,7 +270,7 @@ void TestToolkit::cellTextCutsByBytes()
 
 void TestToolkit::classicFilterBecomesQtFilter()
 {
-    QCOMPARE(toolkit::QtFilterFromClassic(Sjis("家計簿ファイル(*.ZMR)|*.ZMR")), QStringLiteral("家計簿ファイル(*.ZMR) (*.ZMR)"));
+    QCOMPARE(toolkit::QtFilterFromClassic(Sjis("家計簿ファイル(*.ZMR)|*.ZMR")), QStringLiteral("家計簿ファイル(*.ZMR)"));
     QCOMPARE(toolkit::QtFilterFromClassic("A|*.a;*.b|B|*.c"), QStringLiteral("A (*.a *.b);;B (*.c)"));
 }
 

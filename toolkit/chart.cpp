@@ -40,6 +40,8 @@ QString CategoryOf(const std::string& label, int position)
 // Between a bar label and the axis line.
 constexpr int labelGap = 4;
 constexpr int chartMargin = 4;
+// Along the value axis, unless the range asks for fewer.
+constexpr int valueTicks = 3;
 
 QString Lines(const std::vector<std::string>& lines)
 {
@@ -108,8 +110,7 @@ Chart::Chart(QWidget* parent, const char* name, Kind kind)
     // 18 bars in a box of 345 pixels would be every label.
     valueAxis_->setTruncateLabels(false);
     valueAxis_->setLabelFormat(QStringLiteral("%.0f"));
-    valueAxis_->setTickCount(3);
-    valueAxis_->setRange(0, 1);
+    SetValueRange(0, 1);
     if (kind == Kind::Area) {
         auto* positions = new QCategoryAxis;
         positions->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
@@ -162,7 +163,21 @@ void Chart::SetValueAxisTitle(const std::string& title) { valueAxis_->setTitleTe
 void Chart::SetValueAxisRange(double minimum, double maximum)
 {
     automaticValues_ = false;
+    SetValueRange(minimum, maximum);
+}
+
+void Chart::SetValueRange(double minimum, double maximum, bool roundNumbers)
+{
+    valueAxis_->setTickCount(valueTicks);
     valueAxis_->setRange(minimum, maximum);
+    if (roundNumbers)
+        valueAxis_->applyNiceNumbers();
+    // The labels are whole numbers: ticks less than 1 apart would give two of them the same
+    // label, as three ticks over the empty range 0 to 1 would. Such a range gets a tick at
+    // each whole number instead.
+    double span = valueAxis_->max() - valueAxis_->min();
+    if (span < valueAxis_->tickCount() - 1)
+        valueAxis_->setTickCount(std::max(2, int(span) + 1));
 }
 
 void Chart::SetValueAxisLabelsFont(const QFont& font, const QColor& color)
@@ -332,8 +347,7 @@ void Chart::IncludeValue(double value)
     // always from zero, where the bars start and the areas are filled from.
     if (!automaticValues_ || (value >= valueAxis_->min() && value <= valueAxis_->max()))
         return;
-    valueAxis_->setRange(std::min(valueAxis_->min(), value), std::max(valueAxis_->max(), value));
-    valueAxis_->applyNiceNumbers();
+    SetValueRange(std::min(valueAxis_->min(), value), std::max(valueAxis_->max(), value), true);
 }
 
 void Chart::KeepLegendColors()

@@ -93,6 +93,8 @@ private:
     void NamePosition(int position, const std::string& label);
     void KeepLegendColors();
     void IncludeValue(double value);
+    // `roundNumbers` widens the range to round numbers, with as many ticks as they ask for.
+    void SetValueRange(double minimum, double maximum, bool roundNumbers = false);
     void ScheduleBarLabels();
     void SettleBarLabels();
     void ReserveBarLabelRoom();

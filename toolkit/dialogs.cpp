@@ -23,7 +23,10 @@ QString QtFilterFromClassic(const std::string& filter)
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        // Qt takes the patterns from the parentheses that end a filter, and shows the filter as it
+        // is: a description that already ends with them, as "家計簿ファイル(*.ZMR)" does, is enough.
+        const QString listed = QLatin1Char('(') + patterns + QLatin1Char(')');
+        filters << (parts[i].endsWith(listed) ? parts[i] : parts[i] + QLatin1Char(' ') + listed);
     }
     return filters.join(QStringLiteral(";;"));
 }
@@ -48,7 +51,6 @@ bool FileDialog::Execute()
         // Neither dialog demands that the file exist nor asks before replacing one.
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setNameFilter(qtFilter_);
         if (!offered.isEmpty())
             dialog.selectFile(offered);
@@ -107,7 +109,6 @@ bool FilesDialog::Execute()
         dialog.setObjectName(QStringLiteral("FilesDialog"));
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFiles);
-        dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setNameFilter(qtFilter_);
         if (!folder_.isEmpty())
             dialog.setDirectory(folder_);

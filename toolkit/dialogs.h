@@ -1,5 +1,7 @@
 // Open and save file dialogs. Each keeps its last chosen name and offers it on its next run.
-// Tests answer the dialogs through one seam instead of a modal window.
+// They are the desktop's own dialogs where the platform has them (through a platform theme or the
+// desktop portal), Qt's otherwise. Tests answer the dialogs through one seam instead of a modal
+// window.
 #pragma once
 
 #include <QString>
@@ -53,7 +55,8 @@ private:
     QStringList fileNames_;
 };
 
-// Turns "desc|pat;pat|desc|pat" into Qt's "desc (pat pat);;desc (pat)".
+// Turns "desc|pat;pat|desc|pat" into Qt's "desc (pat pat);;desc (pat)"; a description that already
+// ends with its patterns in parentheses, "desc(pat)|pat", stays "desc(pat)".
 QString QtFilterFromClassic(const std::string& filter);
 
 // The answer a test gives instead of the user: the chosen name, or an empty text for a cancel.

@@ -62,11 +62,12 @@ bool GuardShowing(Function&& function, Show&& show)
     }
 }
 
-// Runs a handler; a Failure skips the rest of it and shows the error box.
+// Runs a handler; a Failure skips the rest of it and shows the error box. Returns false on a
+// failure.
 template <class Function>
-void Guard(Function&& function)
+bool Guard(Function&& function)
 {
-    GuardShowing(std::forward<Function>(function), [](const std::string&) { return true; });
+    return GuardShowing(std::forward<Function>(function), [](const std::string&) { return true; });
 }
 
 // A step that runs again at every activation of a window, such as the main window's refresh. Its

@@ -6,9 +6,10 @@
 namespace toolkit {
 
 // The runtime's codes that are raised by name, not from an errno.
-constexpr int AccessDeniedCode = 5;  // a file that is not a regular file
-constexpr int ReadPastEndCode = 100;  // a read that came back short
-constexpr int DiskFullCode = 101;     // a write that came back short
+constexpr int InvalidFileNameCode = 3; // a name whose folder does not exist
+constexpr int AccessDeniedCode = 5; // a file that is not a regular file
+constexpr int ReadPastEndCode = 100; // a read that came back short
+constexpr int DiskFullCode = 101; // a write that came back short
 
 // The runtime's code for an errno value: 2 file not found, 3 invalid file name, 4 too many open
 // files, 5 access denied, 101 disk full; any other errno keeps its own number.

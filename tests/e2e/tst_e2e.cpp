@@ -79,6 +79,10 @@ private slots:
     void cleanupTestCase();
     void aMonthIsKeptSavedAndOpenedAgain();
     void aLedgerThatFailsOnOpenShowsOneErrorBox();
+    void aLedgerNamedOnTheCommandLineOpensAtStart();
+    void aMissingLedgerOnTheCommandLineIsNotFoundAndTheProgramStays();
+    void helpAndVersionNeedNoDisplay_data();
+    void helpAndVersionNeedNoDisplay();
 
 private:
     QString Run(const QString& program, const QStringList& arguments);
@@ -140,6 +144,13 @@ void TestEndToEnd::initTestCase()
     environment_.insert(QStringLiteral("HOME"), home_.path());
     environment_.insert(QStringLiteral("XDG_RUNTIME_DIR"), home_.path());
     environment_.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    // The settings (the recent list) go to the test's own home; and without a desktop named in the
+    // environment Qt has no platform theme, so the file dialogs are Qt's own, which the test types
+    // into.
+    environment_.insert(QStringLiteral("XDG_CONFIG_HOME"), home_.path() + QStringLiteral("/.config"));
+    for (const char* desktop : { "QT_QPA_PLATFORMTHEME", "XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP",
+             "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID" })
+        environment_.remove(QString::fromLatin1(desktop));
     // -noreset: the server keeps its keymap when its last client goes.
     xvfb_ = std::make_unique<Child>(QStringLiteral("Xvfb"),
         QStringList { display_, "-screen", "0", QStringLiteral("%1x%2x24").arg(ScreenWidth).arg(ScreenHeight),
@@ -601,6 +612,105 @@ void TestEndToEnd::aLedgerThatFailsOnOpenShowsOneErrorBox()
     QuitKivelo();
     QCOMPARE(LedgerBytes(corrected).Income(1, 12), QByteArray("260000"));
     QCOMPARE(LedgerBytes(corrected).Income(1, 1), QByteArray("260000"));
+}
+
+namespace {
+
+// A ledger of empty slots but for the texts given at their offsets.
+void WriteLedger(const QString& path, const QList<QPair<qsizetype, QByteArray>>& texts)
+{
+    QByteArray bytes(336780, '\0');
+    for (const auto& [offset, text] : texts) {
+        bytes[offset] = char(text.size());
+        bytes.replace(offset + 1, text.size(), text);
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+} // namespace
+
+// `kivelo month.ZMR`, as a file manager starts it for a double-clicked ledger: the grids hold the
+// ledger's values, which a Save As writes back unchanged; the windows carry the menu entry's name
+// and an icon, and their captions as they are.
+void TestEndToEnd::aLedgerNamedOnTheCommandLineOpensAtStart()
+{
+    const QString month = home_.path() + QStringLiteral("/2024-12.ZMR");
+    const QString copy = home_.path() + QStringLiteral("/2024-12-copy.ZMR");
+    const QByteArray memo = ShiftJis(QStringLiteral("ガス検針 12/28"));
+    WriteLedger(month,
+        { { 336368 + (1 * 6 + 1) * 13, "30000" }, { 1742 + (2 * 20 + 1) * 13, "4200" },
+            { 1742 + (0 * 20 + 1) * 13, ShiftJis(QStringLiteral("食　費")) }, { 336362, "12" }, { 336365, "25" },
+            { 336524, memo } });
+    StartKivelo(month);
+    QString windowClass = Run(QStringLiteral("xprop"), { "-id", mainWindow_, "WM_CLASS" });
+    QVERIFY2(windowClass.contains(QStringLiteral("\"kivelo\", \"kivelo\"")), qPrintable(windowClass));
+    QVERIFY(Run(QStringLiteral("xprop"), { "-id", mainWindow_, "_NET_WM_ICON" }).contains(QStringLiteral("Icon (")));
+    QString caption = Run(QStringLiteral("xprop"), { "-id", mainWindow_, "_NET_WM_NAME" });
+    QVERIFY2(caption.contains(QLatin1Char('"') + MainTitle + QLatin1Char('"')), qPrintable(caption));
+    SaveAsThroughMenu(copy);
+    QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(copy).size(), qint64(336780), 10000);
+    Screenshot(mainWindow_, QStringLiteral("main-from-command-line"));
+    QuitKivelo();
+    LedgerBytes saved(copy);
+    QCOMPARE(saved.OnHand(1, 1), QByteArray("30000"));
+    QCOMPARE(saved.Daily(2, 1), QByteArray("4200"));
+    QCOMPARE(saved.Daily(0, 1), ShiftJis(QStringLiteral("食　費")));
+    QCOMPARE(saved.Month(), QByteArray("12"));
+    QCOMPARE(saved.StartDay(), QByteArray("25"));
+    QCOMPARE(saved.Memo(), memo);
+}
+
+// A ledger named on the command line that is not there: Open's error box, and the program goes on
+// with its windows until the user ends it.
+void TestEndToEnd::aMissingLedgerOnTheCommandLineIsNotFoundAndTheProgramStays()
+{
+    const QString missing = home_.path() + QStringLiteral("/missing.ZMR");
+    program_ = std::make_unique<Child>(kivelo_, QStringList { missing }, environment_);
+    QString box = WindowNamed(ErrorBoxTitle);
+    QVERIFY(!box.isEmpty());
+    Screenshot(box, QStringLiteral("missing-on-command-line"));
+    Key(QStringLiteral("Return"));
+    QVERIFY(Gone(box));
+    QVERIFY(program_->Running());
+    mainWindow_ = WindowNamed(MainTitle);
+    QVERIFY(!mainWindow_.isEmpty());
+    QVERIFY(Activate(mainWindow_));
+    main_ = MainClientOrigin(mainWindow_);
+    QVERIFY(main_.X >= 0);
+    QuitKivelo();
+}
+
+void TestEndToEnd::helpAndVersionNeedNoDisplay_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("--help names the ledger argument") << QStringList { "--help" } << 0 << "Usage: ";
+    QTest::newRow("--version gives the name and version") << QStringList { "--version" } << 0 << "kivelo 1.5\n";
+    QTest::newRow("two ledgers are bad usage") << QStringList { "a.ZMR", "b.ZMR" } << 1 << "one ledger at a time";
+}
+
+// No X server and no Qt platform: only --help and --version can run like this, before the
+// application object would need a display.
+void TestEndToEnd::helpAndVersionNeedNoDisplay()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, printed);
+    QProcessEnvironment environment = environment_;
+    environment.remove(QStringLiteral("DISPLAY"));
+    if (status == 1)
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(kivelo_, arguments);
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitCode(), status);
+    QString output = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+    QVERIFY2(output.contains(printed), qPrintable(output));
+    if (arguments == QStringList { "--help" })
+        QVERIFY2(output.contains(QStringLiteral("[FILE.ZMR]")), qPrintable(output));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

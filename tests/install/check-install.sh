@@ -13,6 +13,10 @@ test -x "$prefix/bin/kivelo" || { echo "kivelo is not installed"; exit 1; }
 test -f "$prefix/share/icons/hicolor/scalable/apps/kivelo.svg" || { echo "the icon is not installed"; exit 1; }
 desktop-file-validate "$prefix/share/applications/kivelo.desktop"
 grep -q '^Icon=kivelo$' "$prefix/share/applications/kivelo.desktop"
+# A file manager hands the ledger that was double-clicked to the program.
+grep -q '^Exec=kivelo %f$' "$prefix/share/applications/kivelo.desktop"
+# The class of the program's windows, by which task bars put them under the entry.
+grep -q '^StartupWMClass=kivelo$' "$prefix/share/applications/kivelo.desktop"
 grep -q '^MimeType=application/x-kivelo-ledger;$' "$prefix/share/applications/kivelo.desktop"
 
 package="$prefix/share/mime/packages/kivelo-ledger.xml"
