@@ -2,6 +2,7 @@
 
 #include "ledger/tables.h"
 #include "toolkit/convert.h"
+#include "toolkit/coveredwindow.h"
 #include "toolkit/failure.h"
 #include "toolkit/text.h"
 

@@ -1,5 +1,6 @@
 #include "herup/form4.h"
 
+#include "toolkit/coveredwindow.h"
 #include "toolkit/text.h"
 
 #include <QScrollArea>

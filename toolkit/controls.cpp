@@ -129,12 +129,6 @@ QIcon ThemeIcon(const char* name, const QIcon& fallback)
     return QIcon::fromTheme(QString::fromLatin1(name), fallback);
 }
 
-void ShowMaximizedBehind(QWidget& window)
-{
-    window.setAttribute(Qt::WA_ShowWithoutActivating);
-    window.showMaximized();
-}
-
 Edit::Edit(QWidget* parent, const char* name)
     : QLineEdit(parent)
 {

@@ -44,11 +44,6 @@ void ShowCentred(QWidget& window, QSize outerSize);
 // The icon of that name in the desktop's icon theme, or `fallback` when the theme has none.
 QIcon ThemeIcon(const char* name, const QIcon& fallback);
 
-// Shows a window maximised without activating it, so that a window shown after it comes on top
-// and is the active one: the help and analysis windows made at start open so, behind the main
-// window, and paint there without the focus the window manager would give them for a moment.
-void ShowMaximizedBehind(QWidget& window);
-
 class Edit : public QLineEdit {
     Q_OBJECT
 public:
