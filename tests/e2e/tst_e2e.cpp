@@ -81,6 +81,7 @@ private slots:
     void aLedgerThatFailsOnOpenShowsOneErrorBox();
     void aLedgerNamedOnTheCommandLineOpensAtStart();
     void aMissingLedgerOnTheCommandLineIsNotFoundAndTheProgramStays();
+    void theWindowsBehindShowTheirOwnPicturesWhenBroughtForward();
     void helpAndVersionNeedNoDisplay_data();
     void helpAndVersionNeedNoDisplay();
 
@@ -101,6 +102,7 @@ private:
     void Type(const QString& text);
     void Key(const QString& key);
     void Screenshot(const QString& window, const QString& name);
+    bool ShowsOwnPicture(const QString& window, QColor own);
     QString WindowOver(const QString& from);
     bool Gone(const QString& window);
     void AnswerFileDialog(const QString& path);
@@ -679,6 +681,42 @@ void TestEndToEnd::aMissingLedgerOnTheCommandLineIsNotFoundAndTheProgramStays()
     main_ = MainClientOrigin(mainWindow_);
     QVERIFY(main_.X >= 0);
     QuitKivelo();
+}
+
+// The help and analysis windows start covered by the main window and are painted once the user
+// brings them forward: each then shows its own picture, with none of the main window's purple
+// left over on it.
+void TestEndToEnd::theWindowsBehindShowTheirOwnPicturesWhenBroughtForward()
+{
+    StartKivelo();
+    QVERIFY(ShowsOwnPicture(WindowNamed(QStringLiteral("ヘルプ")), QColor(255, 255, 255)));      // the help text's box
+    QVERIFY(ShowsOwnPicture(WindowNamed(QStringLiteral("使用状況の分析")), QColor(255, 255, 128)));  // the charts' plot areas
+    QVERIFY(Activate(mainWindow_));
+    QuitKivelo();
+}
+
+bool TestEndToEnd::ShowsOwnPicture(const QString& window, QColor own)
+{
+    const QColor mainBackground(128, 0, 128);
+    if (!Activate(window))
+        return false;
+    QString path = output_ + QStringLiteral("/brought-forward.png");
+    return QTest::qWaitFor(
+        [&] {
+            Run(QStringLiteral("import"), { "-window", window, path });
+            QImage image = QImage(path).convertToFormat(QImage::Format_RGB32);
+            bool hasOwn = false;
+            for (int y = 0; y < image.height(); ++y) {
+                const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+                for (int x = 0; x < image.width(); ++x) {
+                    if (line[x] == mainBackground.rgb())
+                        return false;
+                    hasOwn = hasOwn || line[x] == own.rgb();
+                }
+            }
+            return !image.isNull() && hasOwn;
+        },
+        10000);
 }
 
 void TestEndToEnd::helpAndVersionNeedNoDisplay_data()
