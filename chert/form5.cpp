@@ -8,6 +8,7 @@
 
 #include <QPushButton>
 #include <algorithm>
+#include <vector>
 
 using toolkit::Sjis;
 
@@ -99,17 +100,24 @@ int32_t RemainderPerDay(std::string_view budget, std::string_view used, int32_t 
 TForm5::TForm5(QWidget* owner, Display display)
     : QWidget(owner, Qt::Window)
 {
-    BuildLayout();
+    // Made behind the main window, the window draws nothing until it is first seen: its charts
+    // are built and its labels measured then, from what they were told now.
+    const bool behind = display == Display::Behind;
+    BuildLayout(behind ? toolkit::Chart::Building::WhenShown : toolkit::Chart::Building::Now);
+    const std::vector<QWidget*> drawnWhenSeen { Label1, Chart4, Label2, Chart1, Chart2, Chart3 };
+    if (behind)
+        for (QWidget* control : drawnWhenSeen)
+            control->hide();
     BuildCharts();
     connect(Button1, &QPushButton::clicked, this, toolkit::Handler(this, &TForm5::Button1Click));
     toolkit::Guard([this] { FormCreate(); });  // on failure the window keeps what was built
     if (display == Display::Maximised)
         showMaximized();
     else if (display == Display::Behind)
-        toolkit::ShowMaximizedBehind(*this);
+        toolkit::ShowMaximizedBehind(*this, drawnWhenSeen);
 }
 
-void TForm5::BuildLayout()
+void TForm5::BuildLayout(toolkit::Chart::Building building)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("使用状況の分析"));
@@ -122,16 +130,16 @@ void TForm5::BuildLayout()
     toolkit::NameControl(Button1, "Button1");
     Button1->setGeometry(416, 8, 265, 33);
     Button1->setFont(toolkit::LayoutFont("ＭＳ Ｐゴシック", 24));
-    Chart4 = new toolkit::Chart(this, "Chart4", toolkit::Chart::Kind::Area);
+    Chart4 = new toolkit::Chart(this, "Chart4", toolkit::Chart::Kind::Area, building);
     Chart4->setGeometry(8, 48, 785, 121);
     Label2 = new toolkit::Label(this, "Label2");
     Label2->move(96, 176);
     Label2->setFont(toolkit::LayoutFont("ＭＳ ゴシック", 12));
-    Chart1 = new toolkit::Chart(this, "Chart1", toolkit::Chart::Kind::HorizontalBars);
+    Chart1 = new toolkit::Chart(this, "Chart1", toolkit::Chart::Kind::HorizontalBars, building);
     Chart1->setGeometry(8, 200, 273, 345);
-    Chart2 = new toolkit::Chart(this, "Chart2", toolkit::Chart::Kind::HorizontalBars);
+    Chart2 = new toolkit::Chart(this, "Chart2", toolkit::Chart::Kind::HorizontalBars, building);
     Chart2->setGeometry(288, 200, 249, 345);
-    Chart3 = new toolkit::Chart(this, "Chart3", toolkit::Chart::Kind::HorizontalBars);
+    Chart3 = new toolkit::Chart(this, "Chart3", toolkit::Chart::Kind::HorizontalBars, building);
     Chart3->setGeometry(544, 200, 249, 345);
     toolkit::SetAccessibleNames(*this, AccessibleNames);
 }

@@ -65,7 +65,7 @@ public:
     void Button1Click();
 
 private:
-    void BuildLayout();
+    void BuildLayout(toolkit::Chart::Building building);
     void BuildCharts();
     void AddPlanCurve(int32_t dailyBudget);
     void AddActualCurve();

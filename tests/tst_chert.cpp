@@ -151,6 +151,7 @@ private slots:
     void nonIntegerValueCellStopsTheBuildAtItsRow();
     void closingHidesTheWindow();
     void graphButtonBuildsAWindowWithThatMomentsData();
+    void aWindowMadeBehindBuildsWhenShownWhatItWouldHaveDrawnAtOnce();
 
 private:
     std::unique_ptr<TForm5> Build();
@@ -698,6 +699,31 @@ void TestChert::graphButtonBuildsAWindowWithThatMomentsData()
     QCOMPARE(second[0], 1200.0);
     QCOMPARE(second[1], 2000.0);
     QVERIFY(windows[0]->Label2->Text().rfind(Sjis("日") + "25 26", 0) == 0);
+}
+
+void TestChert::aWindowMadeBehindBuildsWhenShownWhatItWouldHaveDrawnAtOnce()
+{
+    toolkit::Chart waiting(nullptr, "Chart9", toolkit::Chart::Kind::HorizontalBars, toolkit::Chart::Building::WhenShown);
+    waiting.SetTitle({ Sjis("計画") });
+    waiting.AddSeries("Series9", Sjis("計画"), red)->Add(5, Sjis("食　費"), green);
+    QVERIFY(waiting.chart()->series().isEmpty());
+    QVERIFY(waiting.chart()->title().isEmpty());
+    waiting.show();
+    QCOMPARE(PointsOf(waiting.chart(), "Series9").size(), size_t(1));
+
+    // Every chart with points of both colours and a label at every bar.
+    for (int row = 1; row <= 18; ++row) {
+        ExpenseBudget[0][row].Assign(Sjis("費目") + std::to_string(row));
+        ExpenseBudget[1][row].Assign(std::to_string(1000 * row));
+        DailyTable[0][row].Assign(Sjis("費目") + std::to_string(row));
+        DailyTable[1][row].Assign(std::to_string(1500 * (row % 3)));
+    }
+    for (int col = 2; col <= 32; ++col)
+        DaySpend[col] = col % 4 == 0 ? 0 : 100 * col;
+    PeriodStartText = "25";
+    TForm5 atOnce(nullptr);
+    TForm5 behind(nullptr, TForm5::Display::Behind);
+    QCOMPARE(behind.grab().toImage(), atOnce.grab().toImage());
 }
 
 QTEST_MAIN(TestChert)

@@ -53,19 +53,19 @@ QString Lines(const std::vector<std::string>& lines)
 
 } // namespace
 
-ChartSeries::ChartSeries(Chart& chart, QAreaSeries* area, QBarSet* bars, const QColor& color)
+ChartSeries::ChartSeries(Chart& chart, const QColor& color)
     : chart_(chart)
-    , area_(area)
-    , bars_(bars)
     , color_(color)
 {
 }
 
-int ChartSeries::Count() const { return area_ ? area_->upperSeries()->count() : bars_->count(); }
-
 void ChartSeries::Add(double value, const std::string& label, const QColor& color)
 {
-    int position = Count();
+    chart_.Do([this, position = count_++, value, label, color] { Put(position, value, label, color); });
+}
+
+void ChartSeries::Put(int position, double value, const std::string& label, const QColor& color)
+{
     if (area_) {
         // The area is filled in the colour of its first point; every point keeps its own colour
         // as its point configuration.
@@ -92,12 +92,38 @@ void ChartSeries::Add(double value, const std::string& label, const QColor& colo
     chart_.IncludeValue(value);
 }
 
-Chart::Chart(QWidget* parent, const char* name, Kind kind)
+Chart::Chart(QWidget* parent, const char* name, Kind kind, Building building)
     : QChartView(parent)
     , kind_(kind)
-    , valueAxis_(new QValueAxis)
+    , built_(building == Building::Now)
 {
     NameControl(this, name);
+    Do([this] { SetUp(); });
+}
+
+void Chart::Do(std::function<void()> step)
+{
+    if (built_)
+        step();
+    else
+        pending_.push_back(std::move(step));
+}
+
+void Chart::Build()
+{
+    if (built_)
+        return;
+    built_ = true;
+    for (const std::function<void()>& step : pending_)
+        step();
+    pending_.clear();
+    // What the steps changed would be laid out from the event loop, after a paint.
+    chart()->layout()->activate();
+}
+
+void Chart::SetUp()
+{
+    valueAxis_ = new QValueAxis;
     // The scene shows its new items from the event loop, and a legend shown there has its chart
     // laid out a second time, after the window's first paint: shown now, it is in the one layout
     // that the window's showing makes.
@@ -111,7 +137,7 @@ Chart::Chart(QWidget* parent, const char* name, Kind kind)
     valueAxis_->setTruncateLabels(false);
     valueAxis_->setLabelFormat(QStringLiteral("%.0f"));
     SetValueRange(0, 1);
-    if (kind == Kind::Area) {
+    if (kind_ == Kind::Area) {
         auto* positions = new QCategoryAxis;
         positions->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
         positions->setStartValue(-1);
@@ -134,36 +160,56 @@ Chart::Chart(QWidget* parent, const char* name, Kind kind)
     }
 }
 
-void Chart::SetTitle(const std::vector<std::string>& lines) { chart()->setTitle(Lines(lines)); }
+void Chart::SetTitle(const std::vector<std::string>& lines)
+{
+    Do([this, title = Lines(lines)] { chart()->setTitle(title); });
+}
 
 void Chart::SetTitleFont(const QFont& font, const QColor& color)
 {
-    chart()->setTitleFont(font);
-    chart()->setTitleBrush(color);
+    Do([this, font, color] {
+        chart()->setTitleFont(font);
+        chart()->setTitleBrush(color);
+    });
 }
 
-void Chart::SetLegend(Qt::Alignment alignment) { chart()->legend()->setAlignment(alignment); }
+void Chart::SetLegend(Qt::Alignment alignment)
+{
+    Do([this, alignment] { chart()->legend()->setAlignment(alignment); });
+}
 
 void Chart::SetLegendFont(const QFont& font, const QColor& color)
 {
-    chart()->legend()->setFont(font);
-    chart()->legend()->setLabelColor(color);
+    Do([this, font, color] {
+        chart()->legend()->setFont(font);
+        chart()->legend()->setLabelColor(color);
+    });
 }
 
-void Chart::HideLegend() { chart()->legend()->hide(); }
+void Chart::HideLegend()
+{
+    Do([this] { chart()->legend()->hide(); });
+}
 
 void Chart::SetWallColor(const QColor& color)
 {
-    chart()->setPlotAreaBackgroundBrush(color);
-    chart()->setPlotAreaBackgroundVisible(true);
+    Do([this, color] {
+        chart()->setPlotAreaBackgroundBrush(color);
+        chart()->setPlotAreaBackgroundVisible(true);
+    });
 }
 
-void Chart::SetValueAxisTitle(const std::string& title) { valueAxis_->setTitleText(FromSjis(title)); }
+void Chart::SetValueAxisTitle(const std::string& title)
+{
+    Do([this, title = FromSjis(title)] { valueAxis_->setTitleText(title); });
+}
 
 void Chart::SetValueAxisRange(double minimum, double maximum)
 {
-    automaticValues_ = false;
-    SetValueRange(minimum, maximum);
+    Do([this, minimum, maximum] {
+        automaticValues_ = false;
+        SetValueRange(minimum, maximum);
+    });
 }
 
 void Chart::SetValueRange(double minimum, double maximum, bool roundNumbers)
@@ -182,59 +228,69 @@ void Chart::SetValueRange(double minimum, double maximum, bool roundNumbers)
 
 void Chart::SetValueAxisLabelsFont(const QFont& font, const QColor& color)
 {
-    valueAxis_->setLabelsFont(font);
-    valueAxis_->setLabelsColor(color);
+    Do([this, font, color] {
+        valueAxis_->setLabelsFont(font);
+        valueAxis_->setLabelsColor(color);
+    });
 }
 
 void Chart::SetPositionAxisRange(double minimum, double maximum)
 {
     Q_ASSERT(kind_ == Kind::Area);  // a bar chart's positions are its bars
-    static_cast<QCategoryAxis*>(positionAxis_)->setRange(minimum, maximum);
+    Do([this, minimum, maximum] { static_cast<QCategoryAxis*>(positionAxis_)->setRange(minimum, maximum); });
 }
 
 void Chart::SetPositionAxisLabelsFont(const QFont& font, const QColor& color)
 {
-    positionAxis_->setLabelsFont(font);
-    positionAxis_->setLabelsColor(color);
-    for (QGraphicsSimpleTextItem* label : barLabels_) {
-        label->setFont(font);
-        label->setBrush(color);
-    }
-    if (!barLabels_.empty())
-        ScheduleBarLabels();
+    Do([this, font, color] {
+        positionAxis_->setLabelsFont(font);
+        positionAxis_->setLabelsColor(color);
+        for (QGraphicsSimpleTextItem* label : barLabels_) {
+            label->setFont(font);
+            label->setBrush(color);
+        }
+        if (!barLabels_.empty())
+            ScheduleBarLabels();
+    });
 }
 
-void Chart::HidePositionAxis() { positionAxis_->setVisible(false); }
+void Chart::HidePositionAxis()
+{
+    Do([this] { positionAxis_->setVisible(false); });
+}
 
 ChartSeries* Chart::AddSeries(const char* name, const std::string& title, const QColor& color)
 {
-    QAreaSeries* area = nullptr;
-    QBarSet* bars = nullptr;
-    if (kind_ == Kind::Area) {
-        area = new QAreaSeries;
-        area->setUpperSeries(new QLineSeries(area));  // no lower series: filled down to the floor
-        area->setObjectName(QString::fromLatin1(name));
-        area->setName(FromSjis(title));
-        area->setColor(color);
-        area->setBorderColor(color);
-        chart()->addSeries(area);
-        area->attachAxis(positionAxis_);
-        area->attachAxis(valueAxis_);
-    } else {
-        if (!barGroup_) {
-            barGroup_ = new QHorizontalBarSeries;
-            chart()->addSeries(barGroup_);
-            barGroup_->attachAxis(positionAxis_);
-            barGroup_->attachAxis(valueAxis_);
+    series_.push_back(std::unique_ptr<ChartSeries>(new ChartSeries(*this, color)));
+    ChartSeries* series = series_.back().get();
+    Do([this, series, name = QString::fromLatin1(name), title = FromSjis(title), color] {
+        if (kind_ == Kind::Area) {
+            auto* area = new QAreaSeries;
+            area->setUpperSeries(new QLineSeries(area));  // no lower series: filled down to the floor
+            area->setObjectName(name);
+            area->setName(title);
+            area->setColor(color);
+            area->setBorderColor(color);
+            chart()->addSeries(area);
+            area->attachAxis(positionAxis_);
+            area->attachAxis(valueAxis_);
+            series->area_ = area;
+        } else {
+            if (!barGroup_) {
+                barGroup_ = new QHorizontalBarSeries;
+                chart()->addSeries(barGroup_);
+                barGroup_->attachAxis(positionAxis_);
+                barGroup_->attachAxis(valueAxis_);
+            }
+            auto* bars = new QBarSet(title);
+            bars->setObjectName(name);
+            bars->setColor(color);
+            barGroup_->append(bars);
+            series->bars_ = bars;
         }
-        bars = new QBarSet(FromSjis(title));
-        bars->setObjectName(QString::fromLatin1(name));
-        bars->setColor(color);
-        barGroup_->append(bars);
-    }
-    series_.push_back(std::unique_ptr<ChartSeries>(new ChartSeries(*this, area, bars, color)));
-    KeepLegendColors();
-    return series_.back().get();
+        KeepLegendColors();
+    });
+    return series;
 }
 
 QString Chart::VisibleLabel(const QString& category)
@@ -295,6 +351,7 @@ void Chart::SettleBarLabels()
 
 void Chart::showEvent(QShowEvent* event)
 {
+    Build();
     QChartView::showEvent(event);
     // Being shown, the chart has been laid out at its size. What it would still do from the event
     // loop, the bar labels' room and places and the scene's updates, is done now, so that the
@@ -333,6 +390,7 @@ void Chart::Render(QPainter& painter, const QRectF& target)
 {
     // A view that was never shown has had no resize event, and the bar labels wait for the event
     // loop: both are settled here, so the chart is drawn as its window would show it.
+    Build();
     ReserveBarLabelRoom();
     chart()->resize(size());
     chart()->layout()->activate();
@@ -354,8 +412,10 @@ void Chart::KeepLegendColors()
 {
     // Qt colours a legend entry like its series; ours shows the series colour even where the
     // points have another. Qt rebuilds a bar group's entries when a set joins it, so all
-    // entries are set again after every new series.
+    // entries are set again after every new series that is built.
     for (const auto& series : series_) {
+        if (!series->area_ && !series->bars_)
+            continue;  // added to a chart that is being built, not yet in it
         if (series->area_) {
             for (QLegendMarker* marker : chart()->legend()->markers(series->area_))
                 marker->setBrush(series->color_);

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,19 +31,22 @@ public:
     // The value lies along the value axis, the label names the point's position on the
     // position axis, and the colour paints the point.
     void Add(double value, const std::string& label, const QColor& color);
-    int Count() const;
+    int Count() const { return count_; }
 
     // The colour the legend shows, which need not be the colour of the points.
     QColor Color() const { return color_; }
 
 private:
     friend class Chart;
-    ChartSeries(Chart& chart, QAreaSeries* area, QBarSet* bars, const QColor& color);
+    ChartSeries(Chart& chart, const QColor& color);
+    // Puts the point at `position` into the built chart.
+    void Put(int position, double value, const std::string& label, const QColor& color);
 
     Chart& chart_;
-    QAreaSeries* area_;
-    QBarSet* bars_;
+    QAreaSeries* area_ = nullptr;  // the Qt series or bar set, once the chart is built
+    QBarSet* bars_ = nullptr;
     QColor color_;
+    int count_ = 0;
 };
 
 class Chart : public QChartView {
@@ -52,8 +56,13 @@ public:
     // series of one chart stand side by side at each position.
     enum class Kind { Area, HorizontalBars };
 
+    // Now: the chart is built as it is told. WhenShown: what it is told waits until it is first
+    // shown or rendered, and it is built then; a chart in a window nobody sees yet lays out no
+    // text and loads none of its fonts.
+    enum class Building { Now, WhenShown };
+
     // `name` is the layout name; it becomes the object name.
-    Chart(QWidget* parent, const char* name, Kind kind);
+    Chart(QWidget* parent, const char* name, Kind kind, Building building = Building::Now);
 
     void SetTitle(const std::vector<std::string>& lines);
     void SetTitleFont(const QFont& font, const QColor& color);
@@ -89,6 +98,10 @@ protected:
 
 private:
     friend class ChartSeries;
+    // Runs `step` on the Qt chart now, or once the chart is built.
+    void Do(std::function<void()> step);
+    void Build();
+    void SetUp();
     // The position is named by the last label added there.
     void NamePosition(int position, const std::string& label);
     void KeepLegendColors();
@@ -101,8 +114,10 @@ private:
     void PlaceBarLabels();
 
     Kind kind_;
-    QAbstractAxis* positionAxis_;
-    QValueAxis* valueAxis_;
+    bool built_;
+    std::vector<std::function<void()>> pending_;
+    QAbstractAxis* positionAxis_ = nullptr;
+    QValueAxis* valueAxis_ = nullptr;
     QHorizontalBarSeries* barGroup_ = nullptr;
     bool automaticValues_ = true;
     std::vector<QGraphicsSimpleTextItem*> barLabels_;

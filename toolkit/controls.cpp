@@ -218,7 +218,18 @@ void Label::SetText(const std::string& text)
 {
     bytes_ = text;
     setText(FromSjis(text));
-    adjustSize();
+    sizePending_ = isHidden() && testAttribute(Qt::WA_WState_ExplicitShowHide);
+    if (!sizePending_)
+        adjustSize();
+}
+
+void Label::showEvent(QShowEvent* event)
+{
+    if (sizePending_) {
+        sizePending_ = false;
+        adjustSize();
+    }
+    QLabel::showEvent(event);
 }
 
 Panel::Panel(QWidget* parent, const char* name)

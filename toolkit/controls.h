@@ -81,6 +81,8 @@ private:
     bool setting_ = false;
 };
 
+// Sized to its text. A label hidden by its window takes that size when it is shown, and
+// measures its text only then.
 class Label : public QLabel {
     Q_OBJECT
 public:
@@ -88,8 +90,12 @@ public:
     std::string Text() const;
     void SetText(const std::string& text);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     std::string bytes_;
+    bool sizePending_ = false;
 };
 
 // A panel with a raised bevel and a caption, centred or left-aligned.

@@ -16,9 +16,10 @@ namespace {
     // obscured; the server reports it whenever it changes, from the window's mapping on.
     class PaintWhenSeen : public QObject, public QAbstractNativeEventFilter {
     public:
-        PaintWhenSeen(QWidget& window, xcb_connection_t* connection)
+        PaintWhenSeen(QWidget& window, const std::vector<QWidget*>& shownWhenSeen, xcb_connection_t* connection)
             : QObject(&window)
             , window_(window)
+            , shownWhenSeen_(shownWhenSeen)
             , id_(static_cast<xcb_window_t>(window.winId()))
         {
             const auto cookie = xcb_get_window_attributes(connection, id_);
@@ -33,6 +34,8 @@ namespace {
             QCoreApplication::instance()->installNativeEventFilter(this);
             holding_ = true;
         }
+
+        bool Holding() const { return holding_; }
 
         ~PaintWhenSeen() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
 
@@ -70,25 +73,42 @@ namespace {
             if (!holding_ || !seen_)
                 return;
             holding_ = false;
+            for (QWidget* child : shownWhenSeen_)
+                child->show();
             window_.setAttribute(Qt::WA_Mapped); // what Qt's first expose would have set
             window_.repaint();
             deleteLater();
         }
 
         QWidget& window_;
+        const std::vector<QWidget*> shownWhenSeen_;
         const xcb_window_t id_;
         bool holding_ = false;
         bool seen_ = false;
     };
 
+    // Leaves the window's painting to the X server's first report of it as visible; false where
+    // there is no such report to wait for.
+    bool HoldUntilSeen(QWidget& window, const std::vector<QWidget*>& shownWhenSeen)
+    {
+        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        if (!x11 || !x11->connection() || QGuiApplication::platformName() != QLatin1String("xcb"))
+            return false;
+        auto* hold = new PaintWhenSeen(window, shownWhenSeen, x11->connection());
+        if (hold->Holding())
+            return true;
+        delete hold;
+        return false;
+    }
+
 } // namespace
 
-void ShowMaximizedBehind(QWidget& window)
+void ShowMaximizedBehind(QWidget& window, const std::vector<QWidget*>& shownWhenSeen)
 {
     window.setAttribute(Qt::WA_ShowWithoutActivating);
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 && x11->connection() && QGuiApplication::platformName() == QLatin1String("xcb"))
-        new PaintWhenSeen(window, x11->connection());
+    if (!HoldUntilSeen(window, shownWhenSeen))
+        for (QWidget* child : shownWhenSeen)
+            child->show();
     window.showMaximized();
 }
 

@@ -1,6 +1,8 @@
 // A window shown at start behind the others leaves its painting until the user can see it.
 #pragma once
 
+#include <vector>
+
 class QWidget;
 
 namespace toolkit {
@@ -10,6 +12,8 @@ namespace toolkit {
 // window. Under X, the window is painted only once the X server reports part of it visible:
 // a window that stays covered by the main window costs neither the paint nor its picture's
 // memory until the user brings it forward, and then it paints as it would have at start.
-void ShowMaximizedBehind(QWidget& window);
+// `shownWhenSeen` are children that the caller has hidden so that they draw nothing before they
+// are needed: they are shown right before the window's first paint, and elsewhere at once.
+void ShowMaximizedBehind(QWidget& window, const std::vector<QWidget*>& shownWhenSeen = {});
 
 } // namespace toolkit
