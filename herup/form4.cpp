@@ -15,10 +15,13 @@ TForm4::TForm4(QWidget* owner, Display display)
 {
     BuildLayout();
     setAttribute(Qt::WA_DeleteOnClose);  // FormClose: closing frees the window
-    if (display == Display::Behind)
-        toolkit::ShowMaximizedBehind(*this);
-    else
+    if (display == Display::Behind) {
+        // Behind the main window, the help text is laid out when the window is first seen.
+        Memo1->hide();
+        toolkit::ShowMaximizedBehind(*this, { Memo1 });
+    } else {
         showMaximized();
+    }
 }
 
 void TForm4::BuildLayout()
