@@ -105,7 +105,7 @@ TForm5::TForm5(QWidget* owner, Display display)
     const bool behind = display == Display::Behind;
     BuildLayout(behind ? toolkit::Chart::Building::WhenShown : toolkit::Chart::Building::Now);
     const std::vector<QWidget*> drawnWhenSeen { Label1, Chart4, Label2, Chart1, Chart2, Chart3 };
-    if (behind)
+    if (behind)  // hidden before their texts are set, the labels measure them only when shown
         for (QWidget* control : drawnWhenSeen)
             control->hide();
     BuildCharts();

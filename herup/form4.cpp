@@ -15,13 +15,10 @@ TForm4::TForm4(QWidget* owner, Display display)
 {
     BuildLayout();
     setAttribute(Qt::WA_DeleteOnClose);  // FormClose: closing frees the window
-    if (display == Display::Behind) {
-        // Behind the main window, the help text is laid out when the window is first seen.
-        Memo1->hide();
-        toolkit::ShowMaximizedBehind(*this, { Memo1 });
-    } else {
+    if (display == Display::Behind)
+        toolkit::ShowMaximizedBehind(*this, { Memo1 });  // the help text is laid out when first seen
+    else
         showMaximized();
-    }
 }
 
 void TForm4::BuildLayout()

@@ -145,9 +145,9 @@ namespace {
 void ShowMaximizedBehind(QWidget& window, const std::vector<QWidget*>& shownWhenSeen)
 {
     window.setAttribute(Qt::WA_ShowWithoutActivating);
-    if (!HoldUntilSeen(window, shownWhenSeen))
-        for (QWidget* child : shownWhenSeen)
-            child->show();
+    const bool held = HoldUntilSeen(window, shownWhenSeen);
+    for (QWidget* child : shownWhenSeen)
+        child->setVisible(!held);
     window.showMaximized();
 }
 

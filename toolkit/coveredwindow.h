@@ -12,8 +12,9 @@ namespace toolkit {
 // window. Under X, the window is painted only once the X server reports part of it visible:
 // a window that stays covered by the main window costs neither the paint nor its picture's
 // memory until the user brings it forward, and then it paints as it would have at start.
-// `shownWhenSeen` are children that the caller has hidden so that they draw nothing before they
-// are needed: they are shown right before the window's first paint, and elsewhere at once.
+// The `shownWhenSeen` children wait for that moment hidden, so that they lay out nothing before
+// they are needed, and are shown right before the window's first paint; elsewhere they are shown
+// with the window.
 void ShowMaximizedBehind(QWidget& window, const std::vector<QWidget*>& shownWhenSeen = {});
 
 } // namespace toolkit
