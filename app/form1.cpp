@@ -338,7 +338,7 @@ bool TForm1::event(QEvent* event)
     // The activation that an error box gives back when it closes is not the user's: running the
     // step again there would raise the box again, for ever.
     if (event->type() == QEvent::WindowActivate && !toolkit::IsReturnFromErrorBox(this))
-        activation_.Run([this] { FormActivate(); });
+        activation_.Run(toolkit::Shows, [this] { FormActivate(); });
     return QMainWindow::event(event);
 }
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -111,6 +112,17 @@ private:
     QMargins frame_;
 };
 
+// The undo and redo keys, which an edit or the memo would take for its own undo before the window's
+// commands see them.
+bool IsUndoOrRedoKey(QEvent* event)
+{
+    if (event->type() != QEvent::ShortcutOverride)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    return key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)
+        || key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
+}
+
 } // namespace
 
 void ShowCentred(QWidget& window, QSize outerSize)
@@ -148,6 +160,13 @@ void Edit::SetText(const std::string& text)
     setText(shown_);
 }
 
+bool Edit::event(QEvent* event)
+{
+    if (IsUndoOrRedoKey(event))
+        return false;
+    return QLineEdit::event(event);
+}
+
 void Edit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
@@ -162,6 +181,7 @@ Memo::Memo(QWidget* parent, const char* name)
     NameControl(this, name);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setUndoRedoEnabled(false);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
         if (!setting_)
             emit Edited();
@@ -177,8 +197,7 @@ std::string Memo::Text() const
     return ToSjis(now);
 }
 
-// A text set from outside, such as a loaded ledger's memo, is nothing to undo; the caret ends
-// after it either way. On screen, one replacing edit costs less than half of setPlainText, which
+// The caret ends after the text either way. On screen, one replacing edit costs less than half of setPlainText, which
 // empties the document first and so has the memo lay out its last lines for the scroll bar
 // twice; off screen, setPlainText is the cheaper.
 void Memo::SetText(const std::string& text)
@@ -189,17 +208,22 @@ void Memo::SetText(const std::string& text)
     QTextDocument* shownDocument = document();
     QScopedValueRollback<bool> setting(setting_, true);
     if (isVisible()) {
-        shownDocument->setUndoRedoEnabled(false);
         QTextCursor all(shownDocument);
         all.beginEditBlock();
         all.select(QTextCursor::Document);
         all.insertText(shown_);
         all.endEditBlock();
-        shownDocument->setUndoRedoEnabled(true);
     } else {
         shownDocument->setPlainText(shown_);
     }
     shown_ = toPlainText();
+}
+
+bool Memo::event(QEvent* event)
+{
+    if (IsUndoOrRedoKey(event))
+        return false;
+    return QPlainTextEdit::event(event);
 }
 
 int Memo::LineCount() const { return document()->blockCount(); }

@@ -1,6 +1,7 @@
 // Edits, the memo, labels and panels, with their text as Shift-JIS. A text set by the program
 // is handed back byte for byte while the user has not changed it, so that a cut character
-// survives a load and a save unchanged.
+// survives a load and a save unchanged. The edits and the memo keep no undo of their own: the
+// undo and redo keys reach the window's commands.
 #pragma once
 
 #include <QFrame>
@@ -55,6 +56,7 @@ signals:
     void Exit();  // the focus moved to another control of the window
 
 protected:
+    bool event(QEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
@@ -74,6 +76,9 @@ public:
 
 signals:
     void Edited();  // the user changed the text; SetText does not count
+
+protected:
+    bool event(QEvent* event) override;
 
 private:
     std::string bytes_;

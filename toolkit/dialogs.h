@@ -27,6 +27,17 @@ public:
     void Offer(const QString& name);
     const QString& FileName() const { return fileName_; }
     Kind DialogKind() const { return kind_; }
+    // The two names the dialog keeps between its runs, taken and given back whole.
+    struct Names {
+        QString Chosen;
+        QString Offered;
+    };
+    Names KeptNames() const { return { fileName_, offered_ }; }
+    void KeepNames(const Names& names)
+    {
+        fileName_ = names.Chosen;
+        offered_ = names.Offered;
+    }
     const QString& QtFilter() const { return qtFilter_; }
 
 private:

@@ -1,8 +1,12 @@
 // The runtime's one failure type, the guard that keeps it from crossing the event loop, and the
-// error box that shows it. Knows nothing about the ledger.
+// error box that shows it. The guard also tells the watchers of the user's actions when a handler
+// starts and ends (actions.h). Knows nothing about the ledger.
 #pragma once
 
+#include "toolkit/actions.h"
+
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -46,28 +50,45 @@ const std::string& LastErrorShown();
 // back within a few milliseconds; later activations are the user's.
 bool IsReturnFromErrorBox(const QWidget* window);
 
-// Runs a handler; a Failure skips the rest of it and, when `show` agrees with its message, shows
-// the error box. Returns false on a failure. Whatever the handler changed before the failure stays
-// changed. This is the only place that catches a Failure.
+// Runs a handler as `action`; a Failure skips the rest of it and, when `show` agrees with its
+// message, shows the error box once the watchers were told of the action's end. Returns false on a
+// failure. Whatever the handler changed before the failure stays changed. This is the only place
+// that catches a Failure.
 template <class Function, class Show>
-bool GuardShowing(Function&& function, Show&& show)
+bool GuardShowing(const std::optional<Action>& action, Function&& function, Show&& show)
 {
-    try {
-        std::forward<Function>(function)();
-        return true;
-    } catch (const Failure& failure) {
-        if (show(failure.Message()))
-            ShowError(failure.Message());
-        return false;
+    std::optional<std::string> failed;
+    {
+        std::optional<ActionScope> scope;
+        if (action)
+            scope.emplace(*action);
+        try {
+            std::forward<Function>(function)();
+        } catch (const Failure& failure) {
+            failed = failure.Message();
+        }
     }
+    if (!failed)
+        return true;
+    if (show(*failed))
+        ShowError(*failed);
+    return false;
 }
 
-// Runs a handler; a Failure skips the rest of it and shows the error box. Returns false on a
-// failure.
+// Runs a handler as `action`; a Failure skips the rest of it and shows the error box. Returns false
+// on a failure.
+template <class Function>
+bool Guard(const Action& action, Function&& function)
+{
+    return GuardShowing(action, std::forward<Function>(function), [](const std::string&) { return true; });
+}
+
+// The same for what is no action of the user's of its own, such as a window's creation inside the
+// action that opens it: the watchers are not told.
 template <class Function>
 bool Guard(Function&& function)
 {
-    return GuardShowing(std::forward<Function>(function), [](const std::string&) { return true; });
+    return GuardShowing(std::nullopt, std::forward<Function>(function), [](const std::string&) { return true; });
 }
 
 // A step that runs again at every activation of a window, such as the main window's refresh. Its
@@ -78,9 +99,9 @@ bool Guard(Function&& function)
 class RecurringStep {
 public:
     template <class Function>
-    void Run(Function&& step)
+    void Run(const Action& action, Function&& step)
     {
-        bool succeeded = GuardShowing(std::forward<Function>(step), [this](const std::string& message) {
+        bool succeeded = GuardShowing(action, std::forward<Function>(step), [this](const std::string& message) {
             return !(message == LastErrorShown() && ErrorsShown() > shownAtSuccess_);
         });
         if (succeeded)
@@ -99,13 +120,13 @@ void CallWithoutArguments(Object* object, Member member, Ignored&&...)
     (object->*member)();
 }
 
-// A slot for connect(): calls the member handler of `object` inside the guard, with the
+// A slot for connect(): calls the member handler of `object` inside the guard, as `action`, with the
 // signal's arguments when the handler takes them and without them otherwise.
 template <class Object, class Member>
-auto Handler(Object* object, Member member)
+auto Handler(Object* object, Member member, Action action = Changes())
 {
-    return [object, member](auto&&... arguments) -> void {
-        Guard([&] {
+    return [object, member, action](auto&&... arguments) -> void {
+        Guard(action, [&] {
             if constexpr (std::is_invocable_v<Member, Object*, decltype(arguments)...>)
                 (object->*member)(arguments...);
             else

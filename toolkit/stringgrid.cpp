@@ -132,10 +132,22 @@ void StringGrid::SetCell(int col, int row, std::string_view text)
     }
     if (cell->Bytes == text)
         return;
+    if (!cell->Changed) {
+        changed_.push_back({ col, row, cell->Bytes });
+        cell->Changed = true;
+    }
     cell->Bytes.assign(text);
     cell->Decoded = false;
     if (InStore(col, row))
         RequestRepaint();
+}
+
+std::vector<StringGrid::ChangedCell> StringGrid::TakeChangedCells()
+{
+    for (const ChangedCell& changed : changed_)
+        if (Text* cell = Find(changed.Col, changed.Row))
+            cell->Changed = false;
+    return std::exchange(changed_, {});
 }
 
 // One repaint of the grid for a run of changes, such as a loaded ledger's: the first change asks
@@ -252,13 +264,18 @@ QPoint StringGrid::MouseToCell(int x, int y) const
 void StringGrid::MoveTo(int col, int row)
 {
     emit SelectCell(col, row);
+    SetCurrentCell(col, row);
+    AnnounceCurrentCell(*this);
+}
+
+void StringGrid::SetCurrentCell(int col, int row)
+{
     QRect before = CellRect(col_, row_);
     col_ = col;
     row_ = row;
     ScrollInView(col, row);
     viewport()->update(before);
     viewport()->update(CellRect(col_, row_));
-    AnnounceCurrentCell(*this);
 }
 
 void StringGrid::ScrollInView(int col, int row)

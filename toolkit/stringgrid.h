@@ -41,9 +41,20 @@ public:
     const std::string& Cell(int col, int row) const;
     void SetCell(int col, int row, std::string_view text);
 
+    // The cells whose text changed since the last call, each once, with the text it had before its
+    // first change since then (a change back to that text still counts).
+    struct ChangedCell {
+        int Col;
+        int Row;
+        std::string Before;
+    };
+    std::vector<ChangedCell> TakeChangedCells();
+
     // The current (selected) cell; fixed cells are never current.
     int Col() const { return col_; }
     int Row() const { return row_; }
+    // Makes (col, row) the current cell, scrolled into view, as the program does it: no SelectCell.
+    void SetCurrentCell(int col, int row);
 
     // The cell under a point of the grid's client area, or (-1, -1) below or right of the cells.
     QPoint MouseToCell(int x, int y) const;
@@ -82,6 +93,7 @@ private:
         std::string Bytes;
         mutable QString Shown;
         mutable bool Decoded = false;
+        bool Changed = false;  // listed in changed_
     };
 
     bool InStore(int col, int row) const;
@@ -111,6 +123,7 @@ private:
     int topRow_ = 1;
     std::vector<Text> cells_;  // columns 0..colCount-1 by rows 0..rowCount-1, column-major
     std::map<std::pair<int, int>, Text> outside_;
+    std::vector<ChangedCell> changed_;
     bool repaintRequested_ = false;
     QPoint pressedCell_ { -1, -1 };  // a whole repaint is asked for and has not happened yet
 };
