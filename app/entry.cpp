@@ -2,6 +2,8 @@
 
 #include "toolkit/stringgrid.h"
 #include "toolkit/text.h"
+#include "undo/packing.h"
+#include "undo/recorder.h"
 
 namespace {
 
@@ -85,4 +87,22 @@ void PickCellAt(toolkit::StringGrid& grid, EntryBuffer& entry, GridCell& entryCe
     if (cell.x() < 0)
         return;
     PickEntryCell(entry, entryCell, cell.x(), cell.y());
+}
+
+void WatchEntryText(undo::Recorder& recorder, EntryBuffer& entry)
+{
+    recorder.WatchValue(
+        [&entry] {
+            undo::Packing packing;
+            packing.Text(entry.Typed).Int(entry.Before.has_value()).Text(entry.Before.value_or(std::string()));
+            return std::move(packing).Packed();
+        },
+        [&entry](const std::string& text) {
+            undo::Unpacking packed(text);
+            entry.Typed = packed.Text();
+            bool hasBefore = packed.Int();
+            std::string before = packed.Text();
+            entry.Before = hasBefore ? std::optional<std::string>(before) : std::nullopt;
+        },
+        undo::Recorder::Part::View);
 }

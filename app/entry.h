@@ -11,6 +11,9 @@
 namespace toolkit {
 class StringGrid;
 }
+namespace undo {
+class Recorder;
+}
 
 struct GridCell {
     int Col = 0;
@@ -43,3 +46,6 @@ void TypeEditorKey(toolkit::StringGrid& grid, EntryBuffer& entry, GridCell& entr
 // A mouse release at client pixel (x, y) picks the cell under it, fixed cells included. Below or
 // right of the last cell there is no cell, and the entry cell stays as it was.
 void PickCellAt(toolkit::StringGrid& grid, EntryBuffer& entry, GridCell& entryCell, int x, int y);
+
+// The entry text and what Escape gives back are part of what undo gives back, as where the user is.
+void WatchEntryText(undo::Recorder& recorder, EntryBuffer& entry);

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/month.h"
 #include "chert/form5.h"
 #include "herup/form4.h"
 #include "ledger/tables.h"
@@ -172,11 +173,13 @@ TForm1::TForm1(QWidget* owner)
 {
     BuildLayout();
     BuildMenu();
+    BuildEditMenu();
     BuildRecentMenu();
     BuildAccessibility();
     ConnectHandlers();
     AcceptLedgerDrops();
     toolkit::Guard([this] { FormCreate(); });
+    WatchForUndo();
 }
 
 void TForm1::BuildLayout()
@@ -278,44 +281,51 @@ void TForm1::BuildMenu()
 
 void TForm1::ConnectHandlers()
 {
+    using toolkit::Changes;
     using toolkit::Handler;
+    using toolkit::Shows;
     using toolkit::StringGrid;
-    connect(SpeedButton1, &QToolButton::clicked, this, Handler(this, &TForm1::fileopenclick));
-    connect(SpeedButton2, &QToolButton::clicked, this, Handler(this, &TForm1::filesaveclick));
-    connect(SpeedButton3, &QToolButton::clicked, this, Handler(this, &TForm1::SpeedButton3Click));
-    connect(BitBtn1, &QToolButton::clicked, this, Handler(this, &TForm1::Exit1Click));
-    connect(N2, &QAction::triggered, this, Handler(this, &TForm1::fileopenclick));
-    connect(Save1, &QAction::triggered, this, Handler(this, &TForm1::filesaveclick));
-    connect(SaveAs1, &QAction::triggered, this, Handler(this, &TForm1::SaveAs1Click));
-    connect(NewMonth1, &QAction::triggered, this, Handler(this, &TForm1::NewMonth1Click));
-    connect(YearView1, &QAction::triggered, this, Handler(this, &TForm1::YearView1Click));
-    connect(Print1, &QAction::triggered, this, Handler(this, &TForm1::Print1Click));
-    connect(Exit1, &QAction::triggered, this, Handler(this, &TForm1::Exit1Click));
-    connect(N4, &QAction::triggered, this, Handler(this, &TForm1::N4Click));
-    connect(Button1, &QPushButton::clicked, this, Handler(this, &TForm1::Button1Click));
-    connect(Button2, &QPushButton::clicked, this, Handler(this, &TForm1::Button2Click));
-    connect(Edit2, &toolkit::Edit::Exit, this, Handler(this, &TForm1::Button2Click));
-    for (toolkit::Edit* edit : { Edit1, Edit2 })
-        connect(edit, &QLineEdit::textEdited, this, [this] { LedgerChanged = true; });
-    connect(Memo1, &toolkit::Memo::Edited, this, [this] { LedgerChanged = true; });
+    using toolkit::Types;
+    // What each handler is to the undo history: a command that makes a step of its own (named, or
+    // for the list's OK after the list), keys typed into one place, or looking and picking.
+    connect(SpeedButton1, &QToolButton::clicked, this, Handler(this, &TForm1::fileopenclick, Shows));
+    connect(SpeedButton2, &QToolButton::clicked, this, Handler(this, &TForm1::filesaveclick, Shows));
+    connect(SpeedButton3, &QToolButton::clicked, this, Handler(this, &TForm1::SpeedButton3Click, Shows));
+    connect(BitBtn1, &QToolButton::clicked, this, Handler(this, &TForm1::Exit1Click, Shows));
+    connect(N2, &QAction::triggered, this, Handler(this, &TForm1::fileopenclick, Shows));
+    connect(Save1, &QAction::triggered, this, Handler(this, &TForm1::filesaveclick, Shows));
+    connect(SaveAs1, &QAction::triggered, this, Handler(this, &TForm1::SaveAs1Click, Shows));
+    connect(NewMonth1, &QAction::triggered, this, Handler(this, &TForm1::NewMonth1Click, Changes("翌月の家計簿を作成")));
+    connect(YearView1, &QAction::triggered, this, Handler(this, &TForm1::YearView1Click, Shows));
+    connect(Print1, &QAction::triggered, this, Handler(this, &TForm1::Print1Click, Shows));
+    connect(Exit1, &QAction::triggered, this, Handler(this, &TForm1::Exit1Click, Shows));
+    connect(Undo1, &QAction::triggered, this, Handler(this, &TForm1::Undo1Click, Shows));
+    connect(Redo1, &QAction::triggered, this, Handler(this, &TForm1::Redo1Click, Shows));
+    connect(N4, &QAction::triggered, this, Handler(this, &TForm1::N4Click, Shows));
+    connect(Button1, &QPushButton::clicked, this, Handler(this, &TForm1::Button1Click, Changes()));
+    connect(Button2, &QPushButton::clicked, this, Handler(this, &TForm1::Button2Click, Changes("集計期間")));
+    connect(Edit2, &toolkit::Edit::Exit, this, Handler(this, &TForm1::Button2Click, Changes("集計期間")));
+    connect(Edit1, &QLineEdit::textEdited, this, Handler(this, &TForm1::Edit1Change, Types));
+    connect(Edit2, &QLineEdit::textEdited, this, Handler(this, &TForm1::Edit2Change, Types));
+    connect(Memo1, &toolkit::Memo::Edited, this, Handler(this, &TForm1::Memo1Change, Types));
 
-    connect(StringGrid1, &StringGrid::SelectCell, this, Handler(this, &TForm1::StringGrid1SelectCell));
-    connect(StringGrid1, &StringGrid::KeyPress, this, Handler(this, &TForm1::StringGrid1KeyPress));
-    connect(StringGrid1, &StringGrid::DblClick, this, Handler(this, &TForm1::StringGrid1dbClick));
-    connect(StringGrid1, &StringGrid::Exit, this, Handler(this, &TForm1::StringGrid1Exit));
-    connect(StringGrid2, &StringGrid::SelectCell, this, Handler(this, &TForm1::StringGrid2SelectCell));
-    connect(StringGrid2, &StringGrid::KeyPress, this, Handler(this, &TForm1::StringGrid2KeyPress));
-    connect(StringGrid3, &StringGrid::SelectCell, this, Handler(this, &TForm1::StringGrid3SelectCell));
-    connect(StringGrid3, &StringGrid::KeyPress, this, Handler(this, &TForm1::StringGrid3KeyPress));
-    connect(StringGrid3, &StringGrid::MouseUp, this, Handler(this, &TForm1::StringGrid3MouseUp));
-    connect(StringGrid3, &StringGrid::Exit, this, Handler(this, &TForm1::StringGrid3Exit));
-    connect(StringGrid4, &StringGrid::SelectCell, this, Handler(this, &TForm1::StringGrid4SelectCell));
-    connect(StringGrid4, &StringGrid::KeyPress, this, Handler(this, &TForm1::StringGrid4KeyPress));
-    connect(StringGrid4, &StringGrid::MouseUp, this, Handler(this, &TForm1::StringGrid4MouseUp));
-    connect(StringGrid4, &StringGrid::DblClick, this, Handler(this, &TForm1::StringGrid4DblClick));
-    connect(StringGrid5, &StringGrid::SelectCell, this, Handler(this, &TForm1::StringGrid5SelectCell));
-    connect(StringGrid5, &StringGrid::KeyPress, this, Handler(this, &TForm1::StringGrid5KeyPress));
-    connect(StringGrid5, &StringGrid::MouseUp, this, Handler(this, &TForm1::StringGrid5MouseUp));
+    connect(StringGrid1, &StringGrid::SelectCell, this, Handler(this, &TForm1::StringGrid1SelectCell, Shows));
+    connect(StringGrid1, &StringGrid::KeyPress, this, Handler(this, &TForm1::StringGrid1KeyPress, Types));
+    connect(StringGrid1, &StringGrid::DblClick, this, Handler(this, &TForm1::StringGrid1dbClick, Shows));
+    connect(StringGrid1, &StringGrid::Exit, this, Handler(this, &TForm1::StringGrid1Exit, Shows));
+    connect(StringGrid2, &StringGrid::SelectCell, this, Handler(this, &TForm1::StringGrid2SelectCell, Shows));
+    connect(StringGrid2, &StringGrid::KeyPress, this, Handler(this, &TForm1::StringGrid2KeyPress, Types));
+    connect(StringGrid3, &StringGrid::SelectCell, this, Handler(this, &TForm1::StringGrid3SelectCell, Shows));
+    connect(StringGrid3, &StringGrid::KeyPress, this, Handler(this, &TForm1::StringGrid3KeyPress, Types));
+    connect(StringGrid3, &StringGrid::MouseUp, this, Handler(this, &TForm1::StringGrid3MouseUp, Shows));
+    connect(StringGrid3, &StringGrid::Exit, this, Handler(this, &TForm1::StringGrid3Exit, Changes("手持ちの合計")));
+    connect(StringGrid4, &StringGrid::SelectCell, this, Handler(this, &TForm1::StringGrid4SelectCell, Shows));
+    connect(StringGrid4, &StringGrid::KeyPress, this, Handler(this, &TForm1::StringGrid4KeyPress, Types));
+    connect(StringGrid4, &StringGrid::MouseUp, this, Handler(this, &TForm1::StringGrid4MouseUp, Shows));
+    connect(StringGrid4, &StringGrid::DblClick, this, Handler(this, &TForm1::StringGrid4DblClick, Shows));
+    connect(StringGrid5, &StringGrid::SelectCell, this, Handler(this, &TForm1::StringGrid5SelectCell, Shows));
+    connect(StringGrid5, &StringGrid::KeyPress, this, Handler(this, &TForm1::StringGrid5KeyPress, Types));
+    connect(StringGrid5, &StringGrid::MouseUp, this, Handler(this, &TForm1::StringGrid5MouseUp, Shows));
 }
 
 void TForm1::FormCreate()
@@ -381,11 +391,16 @@ StartWindows StartProgram(const QString& ledger)
     auto* main = new TForm1;
     auto* help = new TForm4(nullptr, TForm4::Display::Behind);
     auto* analysis = new TForm5(nullptr, TForm5::Display::Behind);
+    // What the analysis window writes into the tables as it is built is part of the month as it
+    // starts, not a step the user could take back.
+    main->History->Steps().Restart();
     // The main window appears when the event loop starts, after the two windows that show
     // themselves on creation behind, and so it is on top and the active window.
     main->showMaximized();
     main->activateWindow();
     if (!ledger.isEmpty())
-        QTimer::singleShot(0, main, [main, ledger] { toolkit::Guard([&] { main->OpenLedgerFromOutside(ledger); }); });
+        QTimer::singleShot(0, main, [main, ledger] {
+            toolkit::Guard(toolkit::Shows, [&] { main->OpenLedgerFromOutside(ledger); });
+        });
     return { main, help, analysis };
 }

@@ -7,6 +7,7 @@
 //   form1_file.cpp     Open, Save and Save As of the ledger file
 //   form1_changes.cpp  what the user has changed since the last Open or Save, and the question
 //                      before it would be lost
+//   form1_edit.cpp     the 編集 menu: undo and redo of the month (month.h keeps its history)
 //   form1_newmonth.cpp the next month, started from this one
 //   form1_year.cpp     the year at a glance, over ledgers chosen together
 //   form1_print.cpp    printing the month, to a printer or a PDF file
@@ -29,6 +30,7 @@
 #include <string>
 #include <vector>
 
+class MonthHistory;
 class QAction;
 class QMenu;
 class QPushButton;
@@ -73,6 +75,9 @@ public:
     QAction* Print1;
     QAction* N3;
     QAction* Exit1;
+    QMenu* EditMenu1;
+    QAction* Undo1;
+    QAction* Redo1;
     QAction* N4;
 
     // The typing idiom's state: one entry text for the five grids, and their entry cells.
@@ -88,6 +93,9 @@ public:
     // The user has edited the ledger since it was last opened or saved: typed into a cell, the
     // memo or the period, or confirmed a list or a budget editor. Looking changes nothing.
     bool LedgerChanged = false;
+
+    // The steps of the month that undo takes back and redo does again.
+    MonthHistory* History = nullptr;
 
     // The file the ledger on screen was last opened from or saved to; empty before the first.
     QString LedgerFileName;
@@ -135,10 +143,17 @@ public:
     void SaveAs1Click();
 
     // form1_changes.cpp
+    void Memo1Change();
+    void Edit1Change();
+    void Edit2Change();
     // Before the ledger on screen is closed or replaced: when it has changed, asks whether to save
     // it. True when the caller may go on: nothing had changed, the user chose not to save, or the
     // save succeeded. A failing save throws.
     bool SettleChanges();
+
+    // form1_edit.cpp
+    void Undo1Click();
+    void Redo1Click();
 
     // form1_newmonth.cpp
     void NewMonth1Click();
@@ -183,6 +198,11 @@ private:
 
     // form1_access.cpp
     void BuildAccessibility();
+
+    // form1_edit.cpp
+    void BuildEditMenu();
+    void WatchForUndo();
+    void ShowUndoNames();
 
     // form1_outside.cpp
     void AcceptLedgerDrops();

@@ -9,7 +9,7 @@
 namespace {
 
 constexpr toolkit::AccessibleName AccessibleNames[]
-    = { { "ClientArea", "家計簿" }, { "MainMenu1", "メニュー" }, { "N1", "ファイル" }, { "Panel1", "ツールバー" },
+    = { { "ClientArea", "家計簿" }, { "MainMenu1", "メニュー" }, { "N1", "ファイル" }, { "EditMenu1", "編集" }, { "Panel1", "ツールバー" },
           { "SpeedButton1", "ファイルを開く" }, { "SpeedButton2", "上書き保存" }, { "SpeedButton3", "使用状況の分析" },
           { "BitBtn1", "終了" }, { "Memo1", "メモ" }, { "Panel5", "集計期間" }, { "Edit1", "集計期間の月" },
           { "Edit2", "集計期間の開始日" }, { "Button2", "集計期間を設定" }, { "Panel2", "予算と経過の見出し" },
@@ -28,6 +28,8 @@ void TForm1::BuildAccessibility()
     NewMonth1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     Print1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Undo1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Redo1->setShortcuts({ QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z) });
     N4->setShortcut(QKeySequence(Qt::Key_F1));
     // Tab goes from the current status up to the budget and progress, then on to the daily table:
     // the three grids share one entry cell, so a Tab keeps typing in the same cell's text.

@@ -1,9 +1,15 @@
 // What the user has changed since the ledger was last opened or saved, and the question before
-// those changes would be lost: closing the window, opening another ledger.
+// those changes would be lost: closing the window, opening another ledger, a new month.
 #include "app/form1.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+
+void TForm1::Memo1Change() { LedgerChanged = true; }
+
+void TForm1::Edit1Change() { LedgerChanged = true; }
+
+void TForm1::Edit2Change() { LedgerChanged = true; }
 
 bool TForm1::SettleChanges()
 {
@@ -26,7 +32,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     // Closing the main window ends the program once its changes are saved or given up; a failed
     // save shows its error and keeps the window.
     bool goOn = false;
-    toolkit::Guard([&] { goOn = SettleChanges(); });
+    toolkit::Guard(toolkit::Shows, [&] { goOn = SettleChanges(); });
     if (!goOn) {
         event->ignore();
         return;

@@ -3,6 +3,7 @@
 // take them.
 #include "app/form1.h"
 
+#include "app/month.h"
 #include "ledger/ledgerfile.h"
 #include "ledger/record.h"
 #include "ledger/tables.h"
@@ -79,6 +80,7 @@ void TForm1::DistributeRecord()
     // failed or empty Open replaces nothing and leaves the list open.
     EmptyListGrid();                                                   // 6.
     LedgerChanged = false;                                             // 7. the window holds the file's ledger
+    History->Steps().Restart();                                        // with a history of its own
 }
 
 void TForm1::RecalcTotalsAfterOpen()
@@ -127,6 +129,7 @@ void TForm1::WriteRecordTo(const QString& fileName)
     AssembleRecord();
     WriteLedgerFile(NativeName(fileName));
     LedgerChanged = false;
+    History->Steps().MarkSaved();
     NameLedgerFile(fileName);
 }
 

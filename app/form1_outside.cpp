@@ -18,5 +18,6 @@ void TForm1::OpenLedgerFromOutside(const QString& fileName)
 void TForm1::AcceptLedgerDrops()
 {
     auto* drops = new toolkit::FileDrops(*this, QStringLiteral(".ZMR"));
-    connect(drops, &toolkit::FileDrops::Dropped, this, toolkit::Handler(this, &TForm1::OpenLedgerFromOutside));
+    connect(drops, &toolkit::FileDrops::Dropped, this,
+        toolkit::Handler(this, &TForm1::OpenLedgerFromOutside, toolkit::Shows));
 }

@@ -51,7 +51,7 @@ void TForm1::ShowRecentLedgers()
         entry->setObjectName(QStringLiteral("RecentLedger%1").arg(number));
         entry->setToolTip(QDir::toNativeSeparators(fileName));
         connect(entry, &QAction::triggered, this,
-            [this, fileName] { toolkit::Guard([&] { RecentLedgerClick(fileName); }); });
+            [this, fileName] { toolkit::Guard(toolkit::Shows, [&] { RecentLedgerClick(fileName); }); });
         recentEntries_.push_back(entry);
     }
     if (!recentEntries_.empty()) {

@@ -109,7 +109,7 @@ TForm5::TForm5(QWidget* owner, Display display)
         for (QWidget* control : drawnWhenSeen)
             control->hide();
     BuildCharts();
-    connect(Button1, &QPushButton::clicked, this, toolkit::Handler(this, &TForm5::Button1Click));
+    connect(Button1, &QPushButton::clicked, this, toolkit::Handler(this, &TForm5::Button1Click, toolkit::Shows));
     toolkit::Guard([this] { FormCreate(); });  // on failure the window keeps what was built
     if (display == Display::Maximised)
         showMaximized();

@@ -1,5 +1,6 @@
 #include "sisyutp/form3.h"
 
+#include "app/editorhistory.h"
 #include "app/form1.h"
 #include "ledger/tables.h"
 #include "toolkit/controls.h"
@@ -67,6 +68,7 @@ TForm3::TForm3(TForm1& owner)
     BuildLayout();
     ConnectHandlers();
     toolkit::Guard([this] { FormCreate(); });  // on a failure the window is shown all the same
+    new EditorHistory(*this, *StringGrid1, EntryText, EntryCell);
     toolkit::ShowCentred(*this, QSize(353, 568));
     activateWindow();
 }
@@ -94,10 +96,11 @@ void TForm3::ConnectHandlers()
 {
     using toolkit::Handler;
     using toolkit::StringGrid;
-    connect(Button1, &QPushButton::clicked, this, Handler(this, &TForm3::Button1Click));
-    connect(StringGrid1, &StringGrid::SelectCell, this, Handler(this, &TForm3::StringGrid1SelectCell));
-    connect(StringGrid1, &StringGrid::KeyPress, this, Handler(this, &TForm3::StringGrid1KeyPress));
-    connect(StringGrid1, &StringGrid::MouseUp, this, Handler(this, &TForm3::StringGrid1MouseUp));
+    // The OK is a step of the main window's history; the typing, of the editor's own.
+    connect(Button1, &QPushButton::clicked, this, Handler(this, &TForm3::Button1Click, toolkit::Changes("支出予算")));
+    connect(StringGrid1, &StringGrid::SelectCell, this, Handler(this, &TForm3::StringGrid1SelectCell, toolkit::Shows));
+    connect(StringGrid1, &StringGrid::KeyPress, this, Handler(this, &TForm3::StringGrid1KeyPress, toolkit::Types));
+    connect(StringGrid1, &StringGrid::MouseUp, this, Handler(this, &TForm3::StringGrid1MouseUp, toolkit::Shows));
 }
 
 void TForm3::FormCreate()

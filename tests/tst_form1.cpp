@@ -206,15 +206,20 @@ void TestForm1::menuHasItsCaptions()
 {
     TForm1 form;
     QList<QAction*> top = form.menuBar()->actions();
-    QCOMPARE(top.size(), 2);
+    QCOMPARE(top.size(), 3);
     QCOMPARE(top[0]->text(), QStringLiteral("ファイル"));
-    QCOMPARE(top[1]->text(), QStringLiteral("ヘルプ"));
-    QVERIFY(!top[1]->menu());
+    QCOMPARE(top[1]->text(), QStringLiteral("編集"));
+    QCOMPARE(top[2]->text(), QStringLiteral("ヘルプ"));
+    QVERIFY(!top[2]->menu());
     QStringList file;
     for (QAction* action : form.N1->actions())
         file << (action->isSeparator() ? QStringLiteral("-") : action->text());
     QCOMPARE(file, (QStringList { "ファイルを開く", "上書き保存", "名前をつけて保存", "翌月の家計簿を作成", "年間の推移…", "印刷…",
                        "-", "終了" }));
+    QStringList edit;
+    for (QAction* action : form.EditMenu1->actions())
+        edit << action->text() + (action->isEnabled() ? "" : " (greyed)");
+    QCOMPARE(edit, (QStringList { "元に戻す (greyed)", "やり直し (greyed)" }));
     QCOMPARE(form.Memo1->Text(), Sjis("メモ"));
     QCOMPARE(form.Panel5->Caption(), Sjis("集計期間　　　　月　　　　日～1ヶ月間"));
     QCOMPARE(form.Panel2->Caption(), Sjis("予算と経過"));
