@@ -126,6 +126,9 @@ public:
     // form1_detail.cpp
     void StringGrid4DblClick();
     void Button1Click();
+    // The list on screen, when it holds edits not yet confirmed, confirmed as OK confirms it: before
+    // a command would save without it or replace it. A list that fails to confirm stops the command.
+    void ConfirmOpenList();
 
     // form1_status.cpp
     void FormActivate();
@@ -141,14 +144,16 @@ public:
     void fileopenclick();
     void filesaveclick();
     void SaveAs1Click();
+    // Puts the month on screen into LedgerRecord as Save writes it, and changes nothing else.
+    void AssembleRecord();
 
     // form1_changes.cpp
     void Memo1Change();
     void Edit1Change();
     void Edit2Change();
-    // Before the ledger on screen is closed or replaced: when it has changed, asks whether to save
-    // it. True when the caller may go on: nothing had changed, the user chose not to save, or the
-    // save succeeded. A failing save throws.
+    // Before the ledger on screen is closed or replaced: confirms the list on screen, then, when the
+    // ledger has changed, asks whether to save it. True when the caller may go on: nothing had
+    // changed, the user chose not to save, or the save succeeded. A failing save throws.
     bool SettleChanges();
 
     // form1_edit.cpp
@@ -217,6 +222,7 @@ private:
     void Type(toolkit::StringGrid& grid, const GridCell& cell, char key);
 
     // form1_detail.cpp
+    bool ListEdited() const;
     void CheckList() const;
     void BookBankItems();
     void StoreList(const GridCell& cell);
@@ -228,12 +234,12 @@ private:
 
     // form1_file.cpp
     void ReadLedgerFile(const QString& fileName);
-    void AssembleRecord();
     void DistributeRecord();
     void RecalcTotalsAfterOpen();
     void WriteRecordTo(const QString& fileName);
 
     toolkit::RecurringStep activation_;  // FormActivate, whose failure is shown once
+    bool activated_ = false;
     // form1_recent.cpp: the recent list's entries in ファイル, and the separator after them
     std::vector<QAction*> recentEntries_;
     // form1_print.cpp

@@ -13,6 +13,7 @@ void TForm1::Edit2Change() { LedgerChanged = true; }
 
 bool TForm1::SettleChanges()
 {
+    ConfirmOpenList();  // a list typed and not confirmed is part of the changes
     if (!LedgerChanged)
         return true;
     switch (toolkit::AskToSaveChanges(this)) {

@@ -1,6 +1,7 @@
 // The daily expense table and its detail lists: a double click on a cell of StringGrid4 opens its
 // list in StringGrid5; OK books the bank items, stores the list, sums it into its cell and
-// recomputes the table's totals and its copy in DailyTable.
+// recomputes the table's totals and its copy in DailyTable. A list typed into is never dropped
+// unconfirmed: what would replace it or save without it confirms it first.
 #include "app/form1.h"
 
 #include "ledger/tables.h"
@@ -65,6 +66,7 @@ void TForm1::StringGrid4DblClick()
     // list there would be stored over the caption by OK.
     if (IsFixedCell(StringGrid4->PressedCell()) || IsFixedCell({ DayCell.Col, DayCell.Row }))
         return;
+    ConfirmOpenList();                                                          // the list it replaces
     StringGrid5->setFocus();                                                    // 1.
     const auto& list = ListOf(DayCell);                                         // 2.
     for (int col = 0; col < ListColumns; ++col)
@@ -90,6 +92,23 @@ void TForm1::Button1Click()
     RecalcRowTotals();                                                          // 6.
     CopyGridToDailyTable();                                                     // 7.
     RefreshCalculatedBalance(StringGrid1->Cell(1, 1));                          // 8.
+}
+
+void TForm1::ConfirmOpenList()
+{
+    if (OpenList && ListEdited())
+        toolkit::RunAsAction(toolkit::Changes(), [this] { Button1Click(); });  // one step, named after the list
+}
+
+// The list grid differs from the list it was loaded from.
+bool TForm1::ListEdited() const
+{
+    const auto& list = ListOf(*OpenList);
+    for (int col = 0; col < ListColumns; ++col)
+        for (int row = 0; row < ListRows; ++row)
+            if (StringGrid5->Cell(col, row) != list[col][row].View())
+                return true;
+    return false;
 }
 
 // Converts, in their order, what booking and summing the list will convert, and changes nothing:

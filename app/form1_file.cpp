@@ -109,6 +109,7 @@ void TForm1::RecalcTotalsAfterOpen()
 
 void TForm1::filesaveclick()
 {
+    ConfirmOpenList();                                                 // the list on screen is saved too
     // Open never names SaveDialog1, so the first Save of a run always asks for a name.
     if (SaveDialog1.FileName().isEmpty()) {                            // 1.
         SaveAs1Click();
@@ -119,6 +120,7 @@ void TForm1::filesaveclick()
 
 void TForm1::SaveAs1Click()
 {
+    ConfirmOpenList();                                                 // the list on screen is saved too
     if (!SaveDialog1.Execute())                                        // 1.
         return;
     WriteRecordTo(SaveDialog1.FileName());                             // 2.
