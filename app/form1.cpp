@@ -347,8 +347,15 @@ bool TForm1::event(QEvent* event)
 {
     // The activation that an error box gives back when it closes is not the user's: running the
     // step again there would raise the box again, for ever.
-    if (event->type() == QEvent::WindowActivate && !toolkit::IsReturnFromErrorBox(this))
+    if (event->type() == QEvent::WindowActivate && !toolkit::IsReturnFromErrorBox(this)) {
         activation_.Run(toolkit::Shows, [this] { FormActivate(); });
+        // The month's history starts from the month as the user first sees it, its forecast filled
+        // in by this first activation and the tables by the analysis window made at start.
+        if (!activated_) {
+            activated_ = true;
+            History->Steps().StartHere();
+        }
+    }
     return QMainWindow::event(event);
 }
 
@@ -391,9 +398,6 @@ StartWindows StartProgram(const QString& ledger)
     auto* main = new TForm1;
     auto* help = new TForm4(nullptr, TForm4::Display::Behind);
     auto* analysis = new TForm5(nullptr, TForm5::Display::Behind);
-    // What the analysis window writes into the tables as it is built is part of the month as it
-    // starts, not a step the user could take back.
-    main->History->Steps().Restart();
     // The main window appears when the event loop starts, after the two windows that show
     // themselves on creation behind, and so it is on top and the active window.
     main->showMaximized();

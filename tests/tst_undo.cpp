@@ -153,6 +153,8 @@ void TestUndo::eachUndoAndRedoGivesBackItsState_data()
     QTest::newRow("a pick before the first step goes back with it") << "pick:B1 b:5 pick:A1 a:6";
     QTest::newRow("a pick after an undo keeps the step to redo") << "a:1 pick:B1 b:2 undo pick:C3 look";
     QTest::newRow("a pick before anything, after undoing all") << "a:1 b:2 undo undo pick:Z9";
+    QTest::newRow("a pick after an undo, where the step to redo moved too")
+        << "a:1 pick:B1 b:2 pick:A1 a:5 undo undo pick:C3";
     QTest::newRow("a kept value goes back with its own step only") << "a:1 rename:new.ZMR b:2 saveas:as.ZMR a:3";
     QTest::newRow("a kept value given after undoing its step") << "rename:new.ZMR a:1 undo undo saveas:as.ZMR b:2";
 }
@@ -164,7 +166,17 @@ void TestUndo::eachUndoAndRedoGivesBackItsState()
     QFETCH(QString, script);
     for (const QString& word : script.split(' '))
         Run(word);
+    // The steps left to redo lead on from the state the script ended with, and back to it (at the
+    // start, what changed since joins the first step, which then leads back to the start).
+    State atEnd = Now();
     int leftToRedo = history->RedoCount();
+    if (history->UndoCount() > 0) {
+        for (int step = 0; step < leftToRedo; ++step)
+            Run("redo");
+        for (int step = 0; step < leftToRedo; ++step)
+            Run("undo");
+        QCOMPARE(Now(), atEnd);
+    }
     std::vector<State> states { Now() };
     while (history->UndoCount() > 0) {
         Run("undo");

@@ -20,9 +20,16 @@ History::~History() { toolkit::RemoveActionWatcher(this); }
 
 void History::ActionStarts(const toolkit::Action& action)
 {
-    // What changed since the last action, or in the running one before this part of it.
-    Settle(running_.empty() ? nullptr : &running_.back());
-    Running started { action, {} };
+    // What changed since the last action, or in the running one before this part of it. An edit and
+    // the memo tell of the keys typed into them after their text changed: that change is the keys'.
+    Changes changes;
+    Running started { action, {}, {} };
+    for (Change& change : recorder_.Collect()) {
+        bool toldAfter = action.Kind == Effect::Types && running_.empty() && change.Where.From == Place::Value
+            && recorder_.PartOf(change.Where) == Part::Content;
+        (toldAfter ? started.ToldAfter : changes).push_back(std::move(change));
+    }
+    Settle(std::move(changes), running_.empty() ? nullptr : &running_.back());
     if (action.Kind == Effect::Changes)
         started.Name = action.Name ? QString::fromUtf8(action.Name) : namer_(action, std::nullopt);
     running_.push_back(started);
@@ -34,16 +41,15 @@ void History::ActionEnds(const toolkit::Action&)
         return;
     Running ended = running_.back();
     running_.pop_back();
-    Settle(&ended);
+    Settle(Merge(ended.ToldAfter, recorder_.Collect()), &ended);
     if (running_.empty())
         restartPending_ = false;
     Tell();
 }
 
 // Makes what changed since the last look part of the history, as the action that changed it says.
-void History::Settle(const Running* action)
+void History::Settle(Changes changes, const Running* action)
 {
-    Changes changes = recorder_.Collect();
     if (restartPending_)  // the data is being replaced: the new history starts from what it ends with
         return;
     if (!action) {
@@ -165,7 +171,7 @@ void History::Absorb(Changes drift)
 
 bool History::Undo()
 {
-    Settle(nullptr);
+    Settle(recorder_.Collect(), nullptr);
     EndTyping();
     if (done_ == 0)
         return false;
@@ -177,7 +183,7 @@ bool History::Undo()
 
 bool History::Redo()
 {
-    Settle(nullptr);
+    Settle(recorder_.Collect(), nullptr);
     EndTyping();
     if (done_ == steps_.size())
         return false;
@@ -205,7 +211,7 @@ QString History::RedoName() const { return done_ < steps_.size() ? steps_[done_]
 
 void History::MarkSaved()
 {
-    Settle(nullptr);
+    Settle(recorder_.Collect(), nullptr);
     EndTyping();
     savedId_ = Position();
 }
@@ -225,6 +231,14 @@ void History::Restart()
     else
         restartPending_ = true;
     Tell();
+}
+
+void History::StartHere()
+{
+    if (!steps_.empty() || !running_.empty())
+        return;
+    pending_.clear();
+    recorder_.Collect();
 }
 
 // A typing step is named after the place typed into: a cell of a grid, or a text such as the memo.

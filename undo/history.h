@@ -54,6 +54,10 @@ public:
     // none runs): the data was replaced, by a file opened or recovered.
     void Restart();
 
+    // The start is the state as it is now, unless a step was made already: what the first showing
+    // of a window filled in is no step that the user could take back.
+    void StartHere();
+
     // The keys typed next start a step of their own: the user left the place typed into.
     void EndTyping() { typingOpen_ = false; }
 
@@ -76,9 +80,11 @@ private:
     struct Running {
         toolkit::Action Action;
         QString Name;
+        // The text a control changed before it told of the keys typed into it (an edit, the memo).
+        Changes ToldAfter;
     };
 
-    void Settle(const Running* action);
+    void Settle(Changes changes, const Running* action);
     void Type(Changes changes, const Running& action);
     void AddToTyping(Changes changes);
     void Push(Changes changes, const QString& name, std::optional<Place> typed);
