@@ -28,7 +28,7 @@ undo::Recorder WatchEditor(toolkit::StringGrid& grid, EntryBuffer& entry, GridCe
             if (col != grid.Col() || row != grid.Row())
                 grid.SetCurrentCell(col, row);
         },
-        Part::View);
+        Part::Cursor);
     return recorder;
 }
 

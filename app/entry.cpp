@@ -104,5 +104,5 @@ void WatchEntryText(undo::Recorder& recorder, EntryBuffer& entry)
             std::string before = packed.Text();
             entry.Before = hasBefore ? std::optional<std::string>(before) : std::nullopt;
         },
-        undo::Recorder::Part::View);
+        undo::Recorder::Part::Cursor);
 }

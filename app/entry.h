@@ -47,5 +47,5 @@ void TypeEditorKey(toolkit::StringGrid& grid, EntryBuffer& entry, GridCell& entr
 // right of the last cell there is no cell, and the entry cell stays as it was.
 void PickCellAt(toolkit::StringGrid& grid, EntryBuffer& entry, GridCell& entryCell, int x, int y);
 
-// The entry text and what Escape gives back are part of what undo gives back, as where the user is.
+// The entry text and what Escape gives back are part of what undo gives back: where the user is.
 void WatchEntryText(undo::Recorder& recorder, EntryBuffer& entry);

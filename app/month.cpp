@@ -37,7 +37,7 @@ Recorder WatchMonth(TForm1& form)
     toolkit::StringGrid* grids[] = { form.StringGrid1, form.StringGrid2, form.StringGrid3, form.StringGrid4, form.StringGrid5 };
     for (toolkit::StringGrid* grid : grids)
         // The list grid holds a copy of a list to work on; only typing into it makes a step.
-        recorder.WatchGrid(*grid, grid == form.StringGrid5 ? Part::View : Part::Content);
+        recorder.WatchGrid(*grid, grid == form.StringGrid5 ? Part::Working : Part::Content);
     recorder.WatchArea(IncomeBudget, sizeof IncomeBudget, sizeof(CellText), Part::Content);
     recorder.WatchArea(ExpenseBudget, sizeof ExpenseBudget, sizeof(CellText), Part::Content);
     recorder.WatchArea(DailyTable, sizeof DailyTable, sizeof(CellText), Part::Content);
@@ -68,8 +68,6 @@ Recorder WatchMonth(TForm1& form)
             Packing packing;
             for (const GridCell* cell : { &form.StatusCell, &form.DayCell, &form.ItemCell })
                 packing.Int(cell->Col).Int(cell->Row);
-            GridCell list = form.OpenList.value_or(GridCell { -1, -1 });
-            packing.Int(list.Col).Int(list.Row);
             for (toolkit::StringGrid* grid : grids)
                 packing.Int(grid->Col()).Int(grid->Row());
             return std::move(packing).Packed();
@@ -78,15 +76,24 @@ Recorder WatchMonth(TForm1& form)
             Unpacking packed(text);
             for (GridCell* cell : { &form.StatusCell, &form.DayCell, &form.ItemCell })
                 *cell = UnpackCell(packed);
-            GridCell list = UnpackCell(packed);
-            form.OpenList = list.Col < 0 ? std::nullopt : std::optional<GridCell>(list);
             for (toolkit::StringGrid* grid : grids) {
                 GridCell current = UnpackCell(packed);
                 if (current.Col != grid->Col() || current.Row != grid->Row())
                     grid->SetCurrentCell(current.Col, current.Row);
             }
         },
-        Part::View);
+        Part::Cursor);
+    recorder.WatchValue(
+        [&form] {
+            GridCell list = form.OpenList.value_or(GridCell { -1, -1 });
+            return std::move(Packing().Int(list.Col).Int(list.Row)).Packed();
+        },
+        [&form](const std::string& text) {
+            Unpacking packed(text);
+            GridCell list = UnpackCell(packed);
+            form.OpenList = list.Col < 0 ? std::nullopt : std::optional<GridCell>(list);
+        },
+        Part::Working);
     // Only a new month changes the name a save goes to; an undo of another step keeps a name given
     // since.
     recorder.WatchValue(

@@ -130,7 +130,8 @@ void History::Push(Changes changes, const QString& name, std::optional<Place> ty
 }
 
 // Changes that are no step of their own join the last done step, which now ends where they do; the
-// steps that could be redone start from there. The places kept with the data as a whole join the
+// steps that could be redone start from there. Before the first step, where the user is joins the
+// start, and the rest waits for the first step. The places kept with the data as a whole join the
 // last step that changed them, so that undo takes them back only with that step.
 void History::Absorb(Changes drift)
 {
@@ -138,8 +139,11 @@ void History::Absorb(Changes drift)
         return;
     Changes kept;
     Changes rest;
-    for (Change& change : drift)
-        (recorder_.PartOf(change.Where) == Part::Kept ? kept : rest).push_back(std::move(change));
+    for (Change& change : drift) {
+        Part part = recorder_.PartOf(change.Where);
+        bool startsHere = part == Part::Kept || (part == Part::Cursor && done_ == 0);
+        (startsHere ? kept : rest).push_back(std::move(change));
+    }
     for (Change& change : kept) {
         for (size_t done = done_; done-- > 0;) {
             Changes& diff = steps_[done].Diff;

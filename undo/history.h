@@ -3,7 +3,9 @@
 // - a command (Effect::Changes) that changes content is a step of its own;
 // - keys typed into one place, one after another, are one step, until another action runs;
 // - what looking, picking and opening change (Effect::Shows), and what changes between actions,
-//   belongs to the step before, so that each step ends with the state the user saw then.
+//   belongs to the step before, so that each step ends with the state the user saw then; before
+//   the first step, it goes into the first step, but for where the user is, which is where the
+//   history starts from.
 // Undo writes back the state before the last step, redo the state after the next one; a new step
 // drops the steps that could have been redone. Steps keep differences only. Knows nothing about
 // the ledger.

@@ -23,7 +23,10 @@ public:
     // What a watched place is to the history.
     enum class Part {
         Content,  // what the user enters and confirms, and what follows from it
-        View,     // where the user is and what is on screen to work on: entry cells, a list not yet confirmed
+        Working,  // a copy on screen to work on, such as a list not yet confirmed: typing into it is a
+                  // step, putting it on screen is none
+        Cursor,   // where the user is: the cell typed into, the text typed so far. Before the first
+                  // step it is where the user starts from, and undoing the first step leaves it
         Kept,     // what belongs to the data as a whole, such as the file it is saved to: only the steps
                   // that change it themselves take it back
     };
