@@ -2,6 +2,7 @@
 // open list has 17 items. Measured against the bare arithmetic of the same totals (the same texts
 // converted and added, without the grids), and the ratio of the two printed at the end.
 #include "app/form1.h"
+#include "bench/timing.h"
 #include "ledger/tables.h"
 #include "toolkit/convert.h"
 #include "toolkit/failure.h"
@@ -9,7 +10,6 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <map>
 #include <memory>
 
 namespace {
@@ -118,19 +118,6 @@ BENCHMARK(BM_Ok)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OkAndRepaint)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BareArithmetic)->Unit(benchmark::kMicrosecond);
 
-// Prints as usual and keeps each benchmark's time per iteration for the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.iterations > 0)
-                perIteration[run.run_name.function_name] = run.real_accumulated_time / double(run.iterations);
-    }
-    std::map<std::string, double> perIteration;
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -140,10 +127,10 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     FillMonth();
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    KeepingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    double ok = reporter.perIteration["BM_Ok"];
-    double bare = reporter.perIteration["BM_BareArithmetic"];
+    double ok = reporter.Seconds("BM_Ok");
+    double bare = reporter.Seconds("BM_BareArithmetic");
     if (ok > 0 && bare > 0)
         std::printf(
             "OK: %.1f us per press, %.1f times the bare arithmetic (%.2f us)\n", ok * 1e6, ok / bare, bare * 1e6);

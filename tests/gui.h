@@ -4,12 +4,14 @@
 
 #include "app/form1.h"
 #include "ledger/tables.h"
+#include "toolkit/dialogs.h"
 #include "toolkit/failure.h"
 #include "toolkit/stringgrid.h"
 #include "toolkit/text.h"
 
 #include <QApplication>
 #include <QTest>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -108,5 +110,35 @@ Editor* OpenEditor(TForm1& form, int row)
     Editor* editor = editors.front();
     return QTest::qWaitFor([editor] { return QApplication::activeWindow() == editor; }) ? editor : nullptr;
 }
+
+// The user's answers, given by the test while it lives: the question about unsaved changes is
+// answered `Answer` and counted, each file dialog with the next of `FileNames`, or a cancel when
+// none is left.
+struct DialogAnswers {
+    int Questions = 0;
+    toolkit::SaveChangesAnswer Answer = toolkit::SaveChangesAnswer::Cancel;
+    std::deque<QString> FileNames;
+
+    DialogAnswers()
+    {
+        toolkit::SetSaveChangesAnswerForTest([this] {
+            ++Questions;
+            return Answer;
+        });
+        toolkit::SetFileDialogAnswerForTest([this](toolkit::FileDialog::Kind, const QString&) {
+            QString name = FileNames.empty() ? QString() : FileNames.front();
+            if (!FileNames.empty())
+                FileNames.pop_front();
+            return name;
+        });
+    }
+    ~DialogAnswers()
+    {
+        toolkit::SetSaveChangesAnswerForTest(nullptr);
+        toolkit::SetFileDialogAnswerForTest(nullptr);
+    }
+    DialogAnswers(const DialogAnswers&) = delete;
+    DialogAnswers& operator=(const DialogAnswers&) = delete;
+};
 
 } // namespace gui

@@ -14,7 +14,6 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTest>
-#include <deque>
 #include <sys/stat.h>
 
 using namespace gui;
@@ -40,9 +39,7 @@ private:
     std::unique_ptr<TForm1> form;
     std::vector<std::string> errors;
     std::unique_ptr<QTemporaryDir> dir;
-    int questions = 0;
-    SaveChangesAnswer answer = SaveChangesAnswer::Cancel;
-    std::deque<QString> fileNames;  // the file dialogs' answers; none left is a cancel
+    std::unique_ptr<DialogAnswers> answers;
 };
 
 void TestForm1Changes::init()
@@ -50,18 +47,7 @@ void TestForm1Changes::init()
     TForm2::EntryText.Clear();
     TForm2::EntryCell = {};
     dir = std::make_unique<QTemporaryDir>();
-    questions = 0;
-    fileNames.clear();
-    toolkit::SetSaveChangesAnswerForTest([this] {
-        ++questions;
-        return answer;
-    });
-    toolkit::SetFileDialogAnswerForTest([this](toolkit::FileDialog::Kind, const QString&) {
-        QString name = fileNames.empty() ? QString() : fileNames.front();
-        if (!fileNames.empty())
-            fileNames.pop_front();
-        return name;
-    });
+    answers = std::make_unique<DialogAnswers>();
     form = StartMainWindow(errors);
     QVERIFY(form);
 }
@@ -69,8 +55,7 @@ void TestForm1Changes::init()
 void TestForm1Changes::cleanup()
 {
     StopMainWindow(form);
-    toolkit::SetSaveChangesAnswerForTest(nullptr);
-    toolkit::SetFileDialogAnswerForTest(nullptr);
+    answers.reset();
 }
 
 void TestForm1Changes::whatChangesTheLedger_data()
@@ -117,7 +102,7 @@ void TestForm1Changes::whatChangesTheLedger()
     }
     QCOMPARE(form->LedgerChanged, changes);
     QCOMPARE(form->close(), !changes);  // the question is answered キャンセル
-    QCOMPARE(questions, changes ? 1 : 0);
+    QCOMPARE(answers->Questions, changes ? 1 : 0);
 }
 
 void TestForm1Changes::closingWithChangesAsks_data()
@@ -140,13 +125,13 @@ void TestForm1Changes::closingWithChangesAsks()
     QFETCH(bool, ends);
     QFETCH(bool, saved);
     QFETCH(QString, fileName);
-    answer = SaveChangesAnswer(reply);
+    answers->Answer = SaveChangesAnswer(reply);
     if (!fileName.isEmpty())
-        fileNames = { dir->filePath(fileName) };
+        answers->FileNames = { dir->filePath(fileName) };
     ClickCell(form->StringGrid3, 1, 1);
     Type("300");
     form->Exit1->trigger();
-    QCOMPARE(questions, 1);
+    QCOMPARE(answers->Questions, 1);
     QCOMPARE(form->isVisible(), !ends);
     QCOMPARE(QFile::exists(Path("month.ZMR")), saved);
     QCOMPARE(form->StringGrid3->Cell(1, 1), std::string("300"));
@@ -158,8 +143,8 @@ void TestForm1Changes::closingWithChangesAsks()
 
 void TestForm1Changes::aFailingSaveKeepsTheWindow()
 {
-    answer = SaveChangesAnswer::Save;
-    fileNames = { Path("locked/month.ZMR") };
+    answers->Answer = SaveChangesAnswer::Save;
+    answers->FileNames = { Path("locked/month.ZMR") };
     QVERIFY(QDir(dir->path()).mkdir("locked"));
     QVERIFY(::chmod(QFile::encodeName(Path("locked")).constData(), 0555) == 0);
     ClickCell(form->StringGrid3, 1, 1);
@@ -175,20 +160,20 @@ void TestForm1Changes::aFailingSaveKeepsTheWindow()
 
 void TestForm1Changes::openingAnotherLedgerAsksFirst()
 {
-    fileNames = { Path("month.ZMR") };
+    answers->FileNames = { Path("month.ZMR") };
     form->SaveAs1->trigger();
     QVERIFY(!form->LedgerChanged);
     ClickCell(form->StringGrid3, 1, 1);
     Type("300");
-    answer = SaveChangesAnswer::Cancel;
-    fileNames = { Path("month.ZMR") };
+    answers->Answer = SaveChangesAnswer::Cancel;
+    answers->FileNames = { Path("month.ZMR") };
     form->N2->trigger();
-    QCOMPARE(questions, 1);
-    QCOMPARE(fileNames.size(), size_t(1));  // キャンセル: no Open dialog
+    QCOMPARE(answers->Questions, 1);
+    QCOMPARE(answers->FileNames.size(), size_t(1));  // キャンセル: no Open dialog
     QCOMPARE(form->StringGrid3->Cell(1, 1), std::string("300"));
-    answer = SaveChangesAnswer::Discard;
+    answers->Answer = SaveChangesAnswer::Discard;
     form->N2->trigger();
-    QCOMPARE(questions, 2);
+    QCOMPARE(answers->Questions, 2);
     QCOMPARE(form->StringGrid3->Cell(1, 1), std::string());  // the saved ledger, opened
     QVERIFY(!form->LedgerChanged);
     QVERIFY(errors.empty());

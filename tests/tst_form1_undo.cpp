@@ -11,9 +11,9 @@
 
 #include <QFile>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <deque>
 
 using namespace gui;
 using toolkit::SaveChangesAnswer;
@@ -31,6 +31,7 @@ private slots:
     void theMenuNamesEachStep_data();
     void theMenuNamesEachStep();
     void backAtTheSavedStepClosingAsksNothing();
+    void undoingANewMonthGivesBackTheMonthUnsavedAndItsName();
     void theEditorsTakeBackTheirOwnTyping();
     void aListOnScreenIsConfirmedBeforeItWouldBeLost_data();
     void aListOnScreenIsConfirmedBeforeItWouldBeLost();
@@ -47,7 +48,7 @@ private:
     void Redo() { Press(Qt::Key_Y, Qt::ControlModifier); }
     void SaveAs(const char* name)
     {
-        fileNames = { Path(name) };
+        answers->FileNames = { Path(name) };
         form->SaveAs1->trigger();
     }
     // Kome / 300 typed into the list of 食　費 on day 1, not confirmed.
@@ -61,9 +62,7 @@ private:
     std::unique_ptr<TForm1> form;
     std::vector<std::string> errors;
     std::unique_ptr<QTemporaryDir> dir;
-    int questions = 0;
-    SaveChangesAnswer answer = SaveChangesAnswer::Cancel;
-    std::deque<QString> fileNames;  // the file dialogs' answers; none left is a cancel
+    std::unique_ptr<DialogAnswers> answers;
 };
 
 void TestForm1Undo::init()
@@ -71,18 +70,7 @@ void TestForm1Undo::init()
     TForm2::EntryText.Clear();
     TForm2::EntryCell = {};
     dir = std::make_unique<QTemporaryDir>();
-    questions = 0;
-    answer = SaveChangesAnswer::Cancel;
-    toolkit::SetSaveChangesAnswerForTest([this] {
-        ++questions;
-        return answer;
-    });
-    toolkit::SetFileDialogAnswerForTest([this](toolkit::FileDialog::Kind, const QString&) {
-        QString name = fileNames.empty() ? QString() : fileNames.front();
-        if (!fileNames.empty())
-            fileNames.pop_front();
-        return name;
-    });
+    answers = std::make_unique<DialogAnswers>();
     form = StartMainWindow(errors);
     QVERIFY(form);
 }
@@ -90,8 +78,7 @@ void TestForm1Undo::init()
 void TestForm1Undo::cleanup()
 {
     StopMainWindow(form);
-    toolkit::SetSaveChangesAnswerForTest(nullptr);
-    toolkit::SetFileDialogAnswerForTest(nullptr);
+    answers.reset();
 }
 
 void TestForm1Undo::oneUndoGivesBackTheTypedCell()
@@ -100,9 +87,19 @@ void TestForm1Undo::oneUndoGivesBackTheTypedCell()
     Press(Qt::Key_Return);
     TypeInto(form->StringGrid3, 1, 1, "1200");
     QCOMPARE(form->StringGrid3->Cell(1, 1), std::string("1200"));
+    QSignalSpy keys(form->StringGrid3, &toolkit::StringGrid::KeyPress);
     Undo();
     QCOMPARE(form->StringGrid3->Cell(1, 1), std::string("500"));
+    Redo();
+    Undo();
+    QCOMPARE(keys.count(), 0);  // the keys of the commands reach no grid
     Type("7");  // the entry starts afresh, as after the pick that came before the keys
+    QCOMPARE(form->StringGrid3->Cell(1, 1), std::string("7"));
+    // The memo takes no undo of its own: Ctrl+Z in it takes back the month's last step.
+    form->Memo1->setFocus();
+    Type("abc");
+    Undo();
+    QCOMPARE(form->Memo1->Text(), Sjis("メモ"));
     QCOMPARE(form->StringGrid3->Cell(1, 1), std::string("7"));
     QVERIFY(errors.empty());
 }
@@ -195,10 +192,25 @@ void TestForm1Undo::backAtTheSavedStepClosingAsksNothing()
     Undo();
     QVERIFY(form->LedgerChanged);
     QVERIFY(!form->close());  // the question, answered キャンセル
-    QCOMPARE(questions, 1);
+    QCOMPARE(answers->Questions, 1);
     Redo();
     QVERIFY(form->close());
-    QCOMPARE(questions, 1);
+    QCOMPARE(answers->Questions, 1);
+}
+
+void TestForm1Undo::undoingANewMonthGivesBackTheMonthUnsavedAndItsName()
+{
+    SaveAs("12.ZMR");
+    TypeInto(form->StringGrid3, 1, 1, "1200");
+    answers->Answer = SaveChangesAnswer::Discard;
+    form->NewMonth1->trigger();
+    QCOMPARE(form->Undo1->text(), QStringLiteral("元に戻す: 翌月の家計簿を作成"));
+    QVERIFY(form->SaveDialog1.FileName().isEmpty());
+    Undo();
+    QVERIFY(form->LedgerChanged);
+    QCOMPARE(form->SaveDialog1.FileName(), Path("12.ZMR"));
+    form->Save1->trigger();  // saved under its name, without a dialog
+    QCOMPARE(LedgerBytes(Path("12.ZMR")).OnHand(1, 1), QByteArray("1200"));
 }
 
 void TestForm1Undo::theEditorsTakeBackTheirOwnTyping()
@@ -238,18 +250,18 @@ void TestForm1Undo::aListOnScreenIsConfirmedBeforeItWouldBeLost()
     QFETCH(QString, action);
     TypeAListWithoutOk();
     if (action == "save") {
-        fileNames = { Path("month.ZMR") };
+        answers->FileNames = { Path("month.ZMR") };
         form->Save1->trigger();
     } else if (action == "double click") {
         DoubleClickCell(form->StringGrid4, 3, 1);
         QCOMPARE(form->StringGrid5->Cell(0, 1), DetailLists[3][1][0][1].Str());
     } else if (action == "close") {
-        answer = SaveChangesAnswer::Save;
-        fileNames = { Path("month.ZMR") };
+        answers->Answer = SaveChangesAnswer::Save;
+        answers->FileNames = { Path("month.ZMR") };
         QVERIFY(form->close());
-        QCOMPARE(questions, 1);
+        QCOMPARE(answers->Questions, 1);
     } else if (action == "new month") {
-        answer = SaveChangesAnswer::Discard;
+        answers->Answer = SaveChangesAnswer::Discard;
         form->NewMonth1->trigger();
         QCOMPARE(form->StringGrid4->Cell(2, 1), std::string());
         Undo();

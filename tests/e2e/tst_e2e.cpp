@@ -103,6 +103,7 @@ private:
     void Type(const QString& text);
     void Key(const QString& key);
     void Screenshot(const QString& window, const QString& name);
+    void KeepPicture(const QString& window, const QString& name);
     bool ShowsOwnPicture(const QString& window, QColor own);
     QString WindowOver(const QString& from);
     bool Gone(const QString& window);
@@ -335,10 +336,16 @@ void TestEndToEnd::Type(const QString& text) { Run(QStringLiteral("xdotool"), { 
 
 void TestEndToEnd::Key(const QString& key) { Run(QStringLiteral("xdotool"), { "key", key }); }
 
-// Waits until the window's picture stops changing before it is kept.
 void TestEndToEnd::Screenshot(const QString& window, const QString& name)
 {
     QVERIFY(Activate(window));
+    KeepPicture(window, name);
+}
+
+// Waits until the picture of the window ("root" for the whole screen) stops changing before it is
+// kept.
+void TestEndToEnd::KeepPicture(const QString& window, const QString& name)
+{
     QString path = output_ + QLatin1Char('/') + name + QStringLiteral(".png");
     QImage last;
     QTest::qWaitFor(
@@ -616,17 +623,7 @@ void TestEndToEnd::aMonthTypedAndTakenBackSavesAsBefore()
     // The 編集 menu, open, names the step it would take back: kept as a picture of the screen.
     Key(QStringLiteral("F10"));
     Key(QStringLiteral("Right"));
-    QString picture = output_ + QStringLiteral("/undo-menu.png");
-    QImage last;
-    QTest::qWaitFor(
-        [&] {
-            Run(QStringLiteral("import"), { "-window", "root", picture });
-            QImage now(picture);
-            bool steady = !now.isNull() && now == last;
-            last = now;
-            return steady;
-        },
-        5000);
+    KeepPicture(QStringLiteral("root"), QStringLiteral("undo-menu"));
     Key(QStringLiteral("Escape"));
     Key(QStringLiteral("Escape"));
 
