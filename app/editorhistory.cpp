@@ -17,7 +17,8 @@ undo::Recorder WatchEditor(toolkit::StringGrid& grid, EntryBuffer& entry, GridCe
     WatchEntryText(recorder, entry);
     recorder.WatchValue(
         [&grid, &entryCell] {
-            return std::move(undo::Packing().Int(entryCell.Col).Int(entryCell.Row).Int(grid.Col()).Int(grid.Row())).Packed();
+            return std::move(undo::Packing().Int(entryCell.Col).Int(entryCell.Row).Int(grid.Col()).Int(grid.Row()))
+                .Packed();
         },
         [&grid, &entryCell](const std::string& text) {
             undo::Unpacking packed(text);

@@ -2,7 +2,6 @@
 
 #include "app/form1.h"
 #include "ledger/tables.h"
-#include "toolkit/convert.h"
 #include "toolkit/text.h"
 #include "undo/packing.h"
 
@@ -34,7 +33,8 @@ GridCell UnpackCell(Unpacking& packed)
 Recorder WatchMonth(TForm1& form)
 {
     Recorder recorder;
-    toolkit::StringGrid* grids[] = { form.StringGrid1, form.StringGrid2, form.StringGrid3, form.StringGrid4, form.StringGrid5 };
+    toolkit::StringGrid* grids[]
+        = { form.StringGrid1, form.StringGrid2, form.StringGrid3, form.StringGrid4, form.StringGrid5 };
     for (toolkit::StringGrid* grid : grids)
         // The list grid holds a copy of a list to work on; only typing into it makes a step.
         recorder.WatchGrid(*grid, grid == form.StringGrid5 ? Part::Working : Part::Content);

@@ -48,7 +48,8 @@ void FillMonth()
 // A command that writes one cell, as a handler of the guard runs it: a step of its own each time.
 void OneCellCommand(int i)
 {
-    toolkit::Guard(toolkit::Changes("one cell"), [i] { form->StringGrid4->SetCell(2 + i % 31, 1 + i % 17, AmountFor(i, 7)); });
+    toolkit::Guard(
+        toolkit::Changes("one cell"), [i] { form->StringGrid4->SetCell(2 + i % 31, 1 + i % 17, AmountFor(i, 7)); });
 }
 
 void BM_OneCellCommand(benchmark::State& state)

@@ -113,7 +113,8 @@ Month TestForm1UndoWalk::Now() const
     Month month;
     form->AssembleRecord();
     month.Record = QByteArray(reinterpret_cast<const char*>(LedgerRecord), int(RecordSize));
-    for (StringGrid* grid : { form->StringGrid1, form->StringGrid2, form->StringGrid3, form->StringGrid4, form->StringGrid5 })
+    for (StringGrid* grid :
+        { form->StringGrid1, form->StringGrid2, form->StringGrid3, form->StringGrid4, form->StringGrid5 })
         for (int col = 0; col < grid->ColCount() + 2; ++col)
             for (int row = 0; row < grid->RowCount() + 3; ++row)
                 month.Cells.push_back(grid->Cell(col, row));
@@ -163,7 +164,8 @@ void TestForm1UndoWalk::Act()
     case 0:
     case 1:
     case 2: {  // pick and type, anywhere
-        StringGrid* grids[] = { form->StringGrid1, form->StringGrid2, form->StringGrid3, form->StringGrid4, form->StringGrid5 };
+        StringGrid* grids[]
+            = { form->StringGrid1, form->StringGrid2, form->StringGrid3, form->StringGrid4, form->StringGrid5 };
         StringGrid* grid = grids[Draw(5)];
         if (grid == form->StringGrid4 || grid == form->StringGrid3)
             ClickAnyCell(grid, Chance(15));  // a release over a fixed cell picks it too
@@ -280,7 +282,10 @@ void TestForm1UndoWalk::everyStepIsGivenBackExactly()
             Redo();
         Month again = Now();
         QVERIFY2(again == before,
-            qPrintable(QStringLiteral("action %1, %2 back and forth: %3").arg(action).arg(back).arg(FirstDifference(before, again))));
+            qPrintable(QStringLiteral("action %1, %2 back and forth: %3")
+                           .arg(action)
+                           .arg(back)
+                           .arg(FirstDifference(before, again))));
     }
     Month end = Now();
     int done = Steps().UndoCount();

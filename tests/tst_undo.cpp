@@ -87,9 +87,10 @@ void TestUndo::cleanup()
     grid.reset();
 }
 
-// "a:x" types x into A1, "b:x" into B1, "clear" gives A1 back its empty text, "pick:X" moves the view value, "total:n" is a command that
-// writes n into the area's first unit, "rename:x" a command that changes the kept value, "saveas:x"
-// a look that changes it, "look" a look that changes nothing, "undo" and "redo".
+// "a:x" types x into A1, "b:x" into B1, "clear" gives A1 back its empty text, "pick:X" moves where
+// the user is, "total:n" is a command that writes n into the area's first unit, "rename:x" a
+// command that changes the kept value, "saveas:x" a look that changes it, "look" a look that
+// changes nothing, "undo" and "redo".
 void TestUndo::Run(const QString& word)
 {
     QString name = word.section(':', 0, 0);

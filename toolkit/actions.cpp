@@ -22,7 +22,10 @@ void TellWatchers(Tell tell)
 
 void AddActionWatcher(ActionWatcher* watcher) { watchers.push_back(watcher); }
 
-void RemoveActionWatcher(ActionWatcher* watcher) { watchers.erase(std::remove(watchers.begin(), watchers.end(), watcher), watchers.end()); }
+void RemoveActionWatcher(ActionWatcher* watcher)
+{
+    watchers.erase(std::remove(watchers.begin(), watchers.end(), watcher), watchers.end());
+}
 
 ActionScope::ActionScope(const Action& action)
     : action_(action)

@@ -147,7 +147,8 @@ void History::Absorb(Changes drift)
     for (Change& change : kept) {
         for (size_t done = done_; done-- > 0;) {
             Changes& diff = steps_[done].Diff;
-            auto found = std::find_if(diff.begin(), diff.end(), [&](const Change& c) { return c.Where == change.Where; });
+            auto found
+                = std::find_if(diff.begin(), diff.end(), [&](const Change& c) { return c.Where == change.Where; });
             if (found != diff.end()) {
                 found->After = change.After;
                 break;

@@ -43,7 +43,8 @@ Changes Recorder::Collect()
         for (auto& cell : grid.TakeChangedCells()) {
             const std::string& now = grid.Cell(cell.Col, cell.Row);
             if (now != cell.Before)
-                changes.push_back({ { Place::Grid, uint16_t(index), cell.Col, cell.Row }, std::move(cell.Before), now });
+                changes.push_back(
+                    { { Place::Grid, uint16_t(index), cell.Col, cell.Row }, std::move(cell.Before), now });
         }
         std::sort(changes.begin() + first, changes.end(),
             [](const Change& a, const Change& b) { return a.Where < b.Where; });
