@@ -99,6 +99,24 @@ void AppendField(std::string& out, std::string_view text, char separator)
     out += '"';
 }
 
+void AppendTextField(std::string& out, std::string_view text, char separator)
+{
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+        AppendField(out, "'" + std::string(text), separator);
+    else
+        AppendField(out, text, separator);
+}
+
+void AppendAmountField(std::string& out, std::string_view text, char separator)
+{
+    bool number = !text.empty() && text.find_first_not_of("0123456789", text.front() == '-' ? 1 : 0) == std::string_view::npos
+        && text != "-";
+    if (number)
+        AppendField(out, text, separator);
+    else
+        AppendTextField(out, text, separator);
+}
+
 std::string HexBytes(std::string_view bytes)
 {
     static const char digits[] = "0123456789abcdef";

@@ -33,5 +33,13 @@ void AppendJsonString(std::string& out, std::string_view utf8);
 // characters, so the text may be UTF-8 or Shift-JIS.
 void AppendField(std::string& out, std::string_view text, char separator);
 
+// Appends a field that holds text. A spreadsheet opening the file takes a field that begins with
+// "=", "+", "-", "@", a tab or a carriage return for a formula and runs it: such a text is written
+// after an apostrophe, which the spreadsheet shows as text (OWASP's rule against CSV injection).
+void AppendTextField(std::string& out, std::string_view text, char separator);
+
+// Appends a field that holds an amount: a whole number as it stands, anything else as text.
+void AppendAmountField(std::string& out, std::string_view text, char separator);
+
 // "9364" for the bytes 0x93 0x64.
 std::string HexBytes(std::string_view bytes);

@@ -149,13 +149,13 @@ void CsvOfLedger(const LedgerImage& image, bool cp932, std::string& out)
 {
     out += "day,category,item,amount,bank\r\n";
     ForEachItem(image, [&](const DetailItem& item) {
-        AppendField(out, OutputText(item.DayLabel, cp932), ',');
+        AppendTextField(out, OutputText(item.DayLabel, cp932), ',');
         out += ',';
-        AppendField(out, OutputText(item.Category, cp932), ',');
+        AppendTextField(out, OutputText(item.Category, cp932), ',');
         out += ',';
-        AppendField(out, OutputText(item.Name, cp932), ',');
+        AppendTextField(out, OutputText(item.Name, cp932), ',');
         out += ',';
-        AppendField(out, OutputText(item.Amount, cp932), ',');
+        AppendAmountField(out, OutputText(item.Amount, cp932), ',');
         out += ',';
         BankMark mark = BankMarkOf(item.Name);
         out += mark == BankMark::Unbooked ? "unbooked" : mark == BankMark::Booked ? "booked" : "";
@@ -187,11 +187,11 @@ std::optional<std::string> HomeBankOfLedger(const LedgerImage& image, int year, 
         lines += ';';
         lines += std::to_string(BankMarkOf(item.Name) == BankMark::None ? HomeBankCash : HomeBankDirectDebit);
         lines += ";;;";
-        AppendField(lines, toolkit::Utf8FromSjis(item.Name), ';');
+        AppendTextField(lines, toolkit::Utf8FromSjis(item.Name), ';');
         lines += ';';
         lines += std::to_string(-int64_t(*amount)); // spending is negative
         lines += ';';
-        AppendField(lines, toolkit::Utf8FromSjis(item.Category), ';');
+        AppendTextField(lines, toolkit::Utf8FromSjis(item.Category), ';');
         lines += ";\n";
     });
     if (!problem)

@@ -157,11 +157,16 @@ void JsonOfYear(const Year& year, std::string& out)
 void CsvOfYear(const Year& year, bool cp932, std::string& out)
 {
     std::string csv;
-    for (const std::vector<std::string>& line : TableOfYear(year)) {
-        for (size_t column = 0; column < line.size(); ++column) {
+    std::vector<std::vector<std::string>> lines = TableOfYear(year);
+    for (size_t row = 0; row < lines.size(); ++row) {
+        for (size_t column = 0; column < lines[row].size(); ++column) {
             if (column > 0)
                 csv += ',';
-            AppendField(csv, line[column], ',');
+            // The two heading lines and the two caption columns are texts; the rest are figures.
+            if (row < 2 || column < 2)
+                AppendTextField(csv, lines[row][column], ',');
+            else
+                AppendAmountField(csv, lines[row][column], ',');
         }
         csv += "\r\n";
     }

@@ -394,6 +394,29 @@ private slots:
         QCOMPARE(run.Out.count("\r\n"), 1 + 31 * 15);
     }
 
+    void csvKeepsWhatLooksLikeAFormulaAsText_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("a sum") << "=1+2" << "'=1+2";
+        QTest::newRow("a function") << "@SUM(A1)" << "'@SUM(A1)";
+        QTest::newRow("a name that looks like a negative number") << "-5" << "'-5";
+        QTest::newRow("a telephone number") << "+81 3" << "'+81 3";
+        QTest::newRow("an ordinary name") << "Kome" << "Kome";
+    }
+
+    void csvKeepsWhatLooksLikeAFormulaAsText()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, field);
+        AssembleCleanMonth();
+        PutItem(3, 1, 1, name.toUtf8().constData(), "-50");
+        PutDetailArea();
+        Run run = RunTool({ "csv", WriteMonth("month.ZMR") });
+        QCOMPARE(run.Status, 0);
+        QVERIFY2(run.Out.contains(Utf8("12月26日,食　費,").toUtf8() + field.toUtf8() + ",-50,\r\n"), run.Out.constData());
+    }
+
     void csvInCp932WritesTheFileBytes()
     {
         AssembleCleanMonth();
