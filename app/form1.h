@@ -239,6 +239,7 @@ private:
     void WriteRecordTo(const QString& fileName);
 
     toolkit::RecurringStep activation_;  // FormActivate, whose failure is shown once
+    bool toldNoVersionKept_ = false;     // form1_file.cpp: a save could not keep the file it replaced
     bool activated_ = false;
     // form1_recent.cpp: the recent list's entries in ファイル, and the separator after them
     std::vector<QAction*> recentEntries_;

@@ -8,6 +8,8 @@
 #include "ledger/record.h"
 #include "ledger/tables.h"
 #include "toolkit/convert.h"
+#include "toolkit/ioerror.h"
+#include "toolkit/text.h"
 
 #include <QFile>
 
@@ -129,10 +131,16 @@ void TForm1::SaveAs1Click()
 void TForm1::WriteRecordTo(const QString& fileName)
 {
     AssembleRecord();
-    WriteLedgerFile(NativeName(fileName));
+    int versionError = WriteLedgerFile(NativeName(fileName));
     LedgerChanged = false;
     History->Steps().MarkSaved();
     NameLedgerFile(fileName);
+    // The save went ahead without keeping the file it replaced; said once a run, not at every save.
+    if (versionError != 0 && !toldNoVersionKept_) {
+        toldNoVersionKept_ = true;
+        toolkit::ShowError(toolkit::Sjis("以前の版を残せませんでした（")
+            + toolkit::IoMessage(toolkit::IoCodeFromErrno(versionError)) + toolkit::Sjis("）"));
+    }
 }
 
 void TForm1::AssembleRecord()

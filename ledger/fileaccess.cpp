@@ -66,8 +66,8 @@ std::string NameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// The file `path` names once symbolic links are followed, as opening it would follow them; a link
-// to a file that does not exist yet gives the name of that file, so that saving creates it.
+} // namespace
+
 std::string FollowLinks(std::string path)
 {
     constexpr int MaxLinks = 40; // the system's own limit for one name
@@ -83,6 +83,8 @@ std::string FollowLinks(std::string path)
     }
     toolkit::RaiseIoError(toolkit::IoCodeFromErrno(ELOOP));
 }
+
+namespace {
 
 // The permissions the file `name` in `folder` keeps when it is replaced, or none when there is no
 // such file yet. Renaming over a file needs only the folder's permission, so the file's own is
@@ -271,7 +273,8 @@ ssize_t WriteFully(int descriptor, const unsigned char* bytes, size_t size)
     return TransferAll([&](size_t done, size_t left) { return ::write(descriptor, bytes + done, left); }, size);
 }
 
-void ReplaceFileContent(const std::string& path, const unsigned char* bytes, size_t size)
+void ReplaceFileContent(const std::string& path, const unsigned char* bytes, size_t size,
+    const std::function<void(const std::string& target)>& beforeReplacing)
 {
     std::string target = FollowLinks(path);
     Descriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -290,6 +293,8 @@ void ReplaceFileContent(const std::string& path, const unsigned char* bytes, siz
         toolkit::RaiseIoError(toolkit::DiskFullCode);
     if ((keptMode && ::fchmod(file.Value(), *keptMode) != 0) || ::fsync(file.Value()) != 0)
         toolkit::RaiseIoErrorFromErrno();
+    if (beforeReplacing)
+        beforeReplacing(target);
     file.PlaceAs(name);
     file.Close();
     // The rename is only lasting once the folder is on disk too.

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <sys/types.h>
 
@@ -26,6 +27,10 @@ ReadOpening OpenRegularFileForReading(const std::string& path);
 ssize_t ReadFully(int descriptor, unsigned char* buffer, size_t size);
 ssize_t WriteFully(int descriptor, const unsigned char* bytes, size_t size);
 
+// The file `path` names once symbolic links are followed, as opening it would follow them; a link
+// to a file that does not exist yet gives the name of that file. Throws on a loop of links.
+std::string FollowLinks(std::string path);
+
 // Makes `bytes` the whole content of the file `path` names, throwing the runtime's I/O failure
 // at the step that fails:
 // - a symbolic link is followed to the file it names, which is replaced; the link stays;
@@ -36,5 +41,8 @@ ssize_t WriteFully(int descriptor, const unsigned char* bytes, size_t size);
 //   place by a rename, then the folder is flushed too, so the file is always either the old or
 //   the new content, also after a power cut once the save has succeeded;
 // - the temporary file has no name until it is complete where the file system allows it, so that
-//   a failed or killed save leaves nothing behind.
-void ReplaceFileContent(const std::string& path, const unsigned char* bytes, size_t size);
+//   a failed or killed save leaves nothing behind;
+// - `beforeReplacing`, when given, is called with the file that is about to be replaced (links
+//   followed) once the new content is complete and on disk, just before it takes the file's place.
+void ReplaceFileContent(const std::string& path, const unsigned char* bytes, size_t size,
+    const std::function<void(const std::string& target)>& beforeReplacing = {});

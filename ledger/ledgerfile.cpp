@@ -2,6 +2,7 @@
 
 #include "ledger/fileaccess.h"
 #include "ledger/record.h"
+#include "ledger/versions.h"
 #include "toolkit/ioerror.h"
 
 #include <cstdint>
@@ -56,7 +57,14 @@ void LedgerFile::Close()
         toolkit::RaiseIoErrorFromErrno();
 }
 
-void WriteLedgerFile(const std::string& path)
+int WriteLedgerFile(const std::string& path)
 {
-    ReplaceFileContent(path, LedgerRecord, RecordSize);
+    int versionError = 0;
+    std::string replaced;
+    ReplaceFileContent(path, LedgerRecord, RecordSize, [&](const std::string& target) {
+        versionError = KeepVersion(target);
+        replaced = target;
+    });
+    ThinVersions(replaced);
+    return versionError;
 }

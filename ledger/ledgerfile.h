@@ -28,5 +28,8 @@ private:
 
 // Writes LedgerRecord as the whole file `path`, as ReplaceFileContent (ledger/fileaccess.h) does:
 // through a symbolic link to the file it names, refusing a file the user may not write, and so
-// that a failed or killed save leaves the previous file as it was and nothing beside it.
-void WriteLedgerFile(const std::string& path);
+// that a failed or killed save leaves the previous file as it was and nothing beside it. The file
+// it replaces is kept as an earlier version first, and the versions are thinned once the save has
+// succeeded (ledger/versions.h). Returns 0, or the errno that kept the earlier version from being
+// kept, in which case the save went ahead all the same.
+int WriteLedgerFile(const std::string& path);

@@ -40,6 +40,10 @@ std::optional<std::string> HomeBankOfLedger(const LedgerImage& image, int year, 
 // diff: one line per slot whose text differs, "where: "a" -> "b""; returns how many.
 int DiffLedgers(const LedgerImage& a, const LedgerImage& b, std::string& out);
 
+// versions: one line per version of the ledger FILE, newest first: "2026-12-09 16:15:00  支出計 9200
+// 計算残高 240800  PATH", in UTF-8; nothing when it has none.
+void ListVersions(const std::string& file, std::string& out);
+
 // year: the arguments with every folder replaced by its ledger files (names ending in ".ZMR" in
 // any case), in name order. A folder that cannot be listed or holds no ledger adds a line
 // "FOLDER: reason" to `failures`.

@@ -14,6 +14,8 @@ Commands:
   homebank FILE --year YYYY  the detail items in HomeBank's transaction import format, dated
                              from the day labels, YYYY being the year of the first day
   diff A B                   every field that differs between two ledgers, with both texts
+  versions FILE              the earlier versions Kivelo keeps of the ledger, newest first: when
+                             each was saved, its 支出計 and 計算残高, and its file
   year FILE|FOLDER... [--csv [--cp932] | --json]
                              the main figures of several ledgers side by side, in the order
                              of their months, with the totals; a folder stands for its *.ZMR
@@ -94,13 +96,13 @@ std::optional<std::string> CheckArity(const Invocation& invocation)
     if (command.empty())
         return std::string("no command given");
     if (command != "dump" && command != "check" && command != "csv" && command != "homebank" && command != "diff"
-        && command != "year")
+        && command != "year" && command != "versions")
         return "unknown command '" + command + "'";
     if (command == "check" && files == 0)
         return std::string("check needs at least one file");
     if (command == "diff" && files != 2)
         return std::string("diff needs two files");
-    if ((command == "dump" || command == "csv" || command == "homebank") && files != 1)
+    if ((command == "dump" || command == "csv" || command == "homebank" || command == "versions") && files != 1)
         return command + " needs one file";
     if (command == "year" && files == 0)
         return std::string("year needs at least one file or folder");
@@ -265,5 +267,9 @@ int RunLedgerTool(const std::vector<std::string>& arguments, CommandOutput& outp
         return HomeBank(invocation, output);
     if (invocation.Command == "year")
         return YearOfLedgers(invocation, output);
+    if (invocation.Command == "versions") {
+        ListVersions(invocation.Files[0], output.Out);
+        return ExitSuccess;
+    }
     return Diff(invocation, output);
 }

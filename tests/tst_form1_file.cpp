@@ -22,6 +22,7 @@
 #include <fcntl.h>
 #include <map>
 #include <memory>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -106,9 +107,12 @@ bool WriteAll(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+// What a folder holds besides the earlier versions of its ledgers.
 QStringList Entries(const QString& path)
 {
-    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    QStringList entries = QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    entries.removeOne(QStringLiteral(".kivelo-versions"));
+    return entries;
 }
 
 // The default detail list headers of category rows 1 to 17, and the sample items of rows 1 to 5.
@@ -758,6 +762,28 @@ private slots:
         QVERIFY(ReadAll(Path("keep.ZMR")) == previous);
         QCOMPARE(Entries(dir->path()), QStringList { "keep.ZMR" });
         QCOMPARE(form->Memo1->Text(), std::string("changed"));
+    }
+
+    // On a full disk (a small tmpfs whose every inode is taken once a save has written its new
+    // content), no earlier version can be kept; each save goes ahead, and the user is told once.
+    void savesOnAFullDiskGoAheadWithoutVersionsAndSayItOnce()
+    {
+        QString disk = Path("disk");
+        QVERIFY(QDir().mkpath(disk));
+        std::string target = QFile::encodeName(disk).toStdString();
+        if (::mount("tmpfs", target.c_str(), "tmpfs", 0, "size=4m,nr_inodes=3") != 0)
+            QSKIP("this machine lets no test mount a tmpfs");
+        struct Mounted {
+            std::string Target;
+            ~Mounted() { ::umount(Target.c_str()); }
+        } mounted { target };
+        QString ledger = disk + "/month.ZMR";
+        for (const char* memo : { "first", "second", "third" }) {
+            form->Memo1->SetText(memo);
+            SaveAs(ledger);
+            QCOMPARE(SlotAt(ReadAll(ledger), MemoAt), QByteArray(memo));
+        }
+        QCOMPARE(errors, std::vector<QByteArray> { S("以前の版を残せませんでした（ﾃﾞｨｽｸがいっぱいです）.") });
     }
 };
 

@@ -58,9 +58,12 @@ template <class Action> QByteArray FailureOf(Action action)
     return QByteArray();
 }
 
+// What a folder holds besides the earlier versions of its ledgers.
 QStringList Entries(const QString& folder)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System);
+    QStringList entries = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System);
+    entries.removeOne(QStringLiteral(".kivelo-versions"));
+    return entries;
 }
 
 // A 15-byte text whose twelfth byte is the lead byte of "食".
@@ -550,6 +553,11 @@ private slots:
             QVERIFY2(now == records[0] || now == records[1], "the ledger is not a whole record: " + context);
             QVERIFY2(Entries(dir.path()) == QStringList { "a.ZMR" },
                 Entries(dir.path()).join(", ").toUtf8() + " after kill " + QByteArray::number(kill) + ", " + context);
+            for (const QString& version : Entries(dir.filePath(".kivelo-versions"))) {
+                QByteArray kept = ReadAll(dir.filePath(".kivelo-versions/" + version));
+                QVERIFY2(version.startsWith("a.") && (kept == records[0] || kept == records[1]),
+                    version.toUtf8() + " is no whole version, after kill " + QByteArray::number(kill) + ", " + context);
+            }
         }
     }
 };

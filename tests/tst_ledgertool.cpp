@@ -417,6 +417,24 @@ private slots:
         QVERIFY2(run.Out.contains(Utf8("12月26日,食　費,").toUtf8() + field.toUtf8() + ",-50,\r\n"), run.Out.constData());
     }
 
+    void versionsListWhatEachSaveReplaced()
+    {
+        PutDaily(1, 18, "9200");
+        PutSlot(StatusArea, 1, 1, "240800");
+        WriteMonth("versioned.ZMR");
+        PutDaily(1, 18, "9300");
+        WriteMonth("versioned.ZMR");
+        WriteMonth("versioned.ZMR");
+        Run run = RunTool({ "versions", Path("versioned.ZMR") });
+        QCOMPARE(run.Status, 0);
+        QList<QByteArray> lines = run.Out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 2);  // newest first: the file the last save replaced, then the first
+        QVERIFY2(lines[0].contains(Utf8("  支出計 9300  計算残高 240800  ").toUtf8()), lines[0].constData());
+        QVERIFY2(lines[1].contains(Utf8("  支出計 9200  計算残高 240800  ").toUtf8()), lines[1].constData());
+        QVERIFY(lines[1].endsWith(".ZMR"));
+        QCOMPARE(RunTool({ "versions", Path("none.ZMR") }).Out, QByteArray());
+    }
+
     void csvInCp932WritesTheFileBytes()
     {
         AssembleCleanMonth();
@@ -613,7 +631,8 @@ private slots:
         Run run = RunTool({ "--help" });
         QCOMPARE(run.Status, 0);
         for (const char* command :
-            { "dump FILE", "check FILE...", "csv FILE", "homebank FILE --year YYYY", "diff A B", "year FILE|FOLDER..." })
+            { "dump FILE", "check FILE...", "csv FILE", "homebank FILE --year YYYY", "diff A B", "versions FILE",
+                "year FILE|FOLDER..." })
             QVERIFY2(run.Out.contains(command), command);
     }
 };
