@@ -262,6 +262,7 @@ void TForm1::BuildMenu()
     N2 = N1->addAction(QStringLiteral("ファイルを開く"));
     Save1 = N1->addAction(QStringLiteral("上書き保存"));
     SaveAs1 = N1->addAction(QStringLiteral("名前をつけて保存"));
+    Versions1 = N1->addAction(QStringLiteral("以前の版…"));
     NewMonth1 = N1->addAction(QStringLiteral("翌月の家計簿を作成"));
     YearView1 = N1->addAction(QStringLiteral("年間の推移…"));
     Print1 = N1->addAction(QStringLiteral("印刷…"));
@@ -271,6 +272,7 @@ void TForm1::BuildMenu()
     N2->setObjectName(QStringLiteral("N2"));
     Save1->setObjectName(QStringLiteral("Save1"));
     SaveAs1->setObjectName(QStringLiteral("SaveAs1"));
+    Versions1->setObjectName(QStringLiteral("Versions1"));
     NewMonth1->setObjectName(QStringLiteral("NewMonth1"));
     YearView1->setObjectName(QStringLiteral("YearView1"));
     Print1->setObjectName(QStringLiteral("Print1"));
@@ -295,6 +297,7 @@ void TForm1::ConnectHandlers()
     connect(N2, &QAction::triggered, this, Handler(this, &TForm1::fileopenclick, Shows));
     connect(Save1, &QAction::triggered, this, Handler(this, &TForm1::filesaveclick, Shows));
     connect(SaveAs1, &QAction::triggered, this, Handler(this, &TForm1::SaveAs1Click, Shows));
+    connect(Versions1, &QAction::triggered, this, Handler(this, &TForm1::Versions1Click, Shows));
     connect(NewMonth1, &QAction::triggered, this, Handler(this, &TForm1::NewMonth1Click, Changes("翌月の家計簿を作成")));
     connect(YearView1, &QAction::triggered, this, Handler(this, &TForm1::YearView1Click, Shows));
     connect(Print1, &QAction::triggered, this, Handler(this, &TForm1::Print1Click, Shows));

@@ -9,6 +9,7 @@
 //                      before it would be lost
 //   form1_edit.cpp     the 編集 menu: undo and redo of the month (month.h keeps its history)
 //   form1_newmonth.cpp the next month, started from this one
+//   form1_versions.cpp the earlier versions of the ledger, listed and opened
 //   form1_year.cpp     the year at a glance, over ledgers chosen together
 //   form1_print.cpp    printing the month, to a printer or a PDF file
 //   form1_access.cpp   the controls' accessible names and the menu's keys
@@ -70,6 +71,7 @@ public:
     QAction* N2;
     QAction* Save1;
     QAction* SaveAs1;
+    QAction* Versions1;
     QAction* NewMonth1;
     QAction* YearView1;
     QAction* Print1;
@@ -184,6 +186,9 @@ public:
     // after Open's error box.
     void RecentLedgerClick(const QString& fileName);
 
+    // form1_versions.cpp
+    void Versions1Click();
+
     // form1_year.cpp
     void YearView1Click();
     // form1_print.cpp
@@ -233,7 +238,8 @@ private:
     void CopyGridToDailyTable();
 
     // form1_file.cpp
-    void ReadLedgerFile(const QString& fileName);
+    void ReadLedgerFile(const QString& fileName);     // and names the ledger after the file
+    void ReadLedgerRecords(const QString& fileName);
     void DistributeRecord();
     void RecalcTotalsAfterOpen();
     void WriteRecordTo(const QString& fileName);

@@ -52,6 +52,12 @@ void TForm1::fileopenclick()
 
 void TForm1::ReadLedgerFile(const QString& fileName)
 {
+    ReadLedgerRecords(fileName);
+    NameLedgerFile(fileName);
+}
+
+void TForm1::ReadLedgerRecords(const QString& fileName)
+{
     LedgerFile file;
     file.OpenForReading(NativeName(fileName));                         // 2. reading only
     while (!file.AtEnd()) {                                            // 3. the last record wins
@@ -59,7 +65,6 @@ void TForm1::ReadLedgerFile(const QString& fileName)
         DistributeRecord();
     }
     file.Close();                                                      // 4.
-    NameLedgerFile(fileName);
 }
 
 void TForm1::DistributeRecord()

@@ -4,11 +4,15 @@
 #include "app/form1.h"
 #include "chert/form5.h"
 #include "ledger/tables.h"
+#include "ledger/versions.h"
 #include "tests/filefaults.h"
 #include "toolkit/failure.h"
 #include "toolkit/text.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QTableWidget>
+#include <QTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -762,6 +766,38 @@ private slots:
         QVERIFY(ReadAll(Path("keep.ZMR")) == previous);
         QCOMPARE(Entries(dir->path()), QStringList { "keep.ZMR" });
         QCOMPARE(form->Memo1->Text(), std::string("changed"));
+    }
+
+    // ファイル > 以前の版… lists the versions of the ledger on screen; the one chosen opens as a month
+    // without a name, whose Save asks for one, offering the ledger's; saved under it, it restores the
+    // month, and the file it replaced is kept in turn.
+    void anEarlierVersionOpensWithoutANameAndRestoresTheLedger()
+    {
+        for (const char* memo : { "first", "second" }) {
+            form->Memo1->SetText(memo);
+            SaveAs(Path("month.ZMR"));
+        }
+        QStringList listed;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog && dialog->objectName() == "VersionsDialog");
+            auto* table = dialog->findChild<QTableWidget*>("Versions");
+            for (int row = 0; row < table->rowCount(); ++row)
+                listed << table->item(row, 0)->text();
+            dialog->accept();  // the newest, chosen from the start
+        });
+        form->Versions1->trigger();
+        QCOMPARE(listed.size(), 1);
+        QCOMPARE(form->Memo1->Text(), std::string("first"));
+        QVERIFY(form->LedgerFileName.isEmpty());
+        answers.push_back(Path("month.ZMR"));
+        ClickSave();
+        QCOMPARE(asked.back(), std::make_pair(toolkit::FileDialog::Kind::Save, Path("month.ZMR")));
+        QCOMPARE(SlotAt(ReadAll(Path("month.ZMR")), MemoAt), QByteArray("first"));
+        std::vector<LedgerVersion> versions = VersionsOf(QFile::encodeName(Path("month.ZMR")).toStdString());
+        QCOMPARE(versions.size(), size_t(2));
+        QCOMPARE(SlotAt(ReadAll(QString::fromStdString(versions[0].Path)), MemoAt), QByteArray("second"));
+        QVERIFY(errors.empty());
     }
 
     // On a full disk (a small tmpfs whose every inode is taken once a save has written its new
