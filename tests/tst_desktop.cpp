@@ -323,7 +323,7 @@ void TestDesktop::theRecentListOutlastsTheWindowNewestFirst()
     QStringList menu;
     for (QAction* action : form_->N1->actions())
         menu << (action->isSeparator() ? QStringLiteral("-") : action->text().left(3));
-    QCOMPARE(menu.mid(5),
+    QCOMPARE(menu.mid(6),
         (QStringList { "印刷…", "-", "&1 ", "&2 ", "&3 ", "&4 ", "&5 ", "&6 ", "&7 ", "&8 ", "-", "終了" }));
 
     RecentEntries(*form_)[2]->trigger();  // 9.ZMR, opened as Open would
