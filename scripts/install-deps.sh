@@ -7,7 +7,7 @@ packages="cmake ninja-build g++ make pkg-config qt6-base-dev qt6-charts-dev libq
 qt6-qpa-plugins libgl-dev fonts-ipafont-gothic fonts-ipafont-mincho libbenchmark-dev
 clang libclang-rt-14-dev xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick
 desktop-file-utils shared-mime-info libxml2-utils homebank-data poppler-utils qt6-translations-l10n libqt6svg6
-libxcb1-dev"
+libxcb1-dev strace"
 
 missing=""
 for package in $packages; do

@@ -7,9 +7,13 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
+#include <map>
+#include <set>
 #include <ctime>
 
 namespace {
@@ -51,6 +55,7 @@ private slots:
     void thinningKeepsTheRulesSet_data();
     void thinningKeepsTheRulesSet();
     void aSaveThatCannotKeepAVersionGoesAhead();
+    void aSaveKilledAtAnySystemCallLeavesOnlyWholeRecords();
 };
 
 void TestLedgerVersions::eachSaveKeepsTheFileItReplaces()
@@ -125,6 +130,69 @@ void TestLedgerVersions::aSaveThatCannotKeepAVersionGoesAhead()
     QCOMPARE(ReadAll(dir.filePath("a.ZMR")), QByteArray(int(RecordSize), '2'));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
         (QStringList { ".kivelo-versions", "a.ZMR" }));
+}
+
+// A save of a ledger that has an earlier content, stopped by SIGKILL at each of its system calls in
+// turn, as strace finds them in a whole save (strace counts the calls of each system call apart, so
+// each one is named with its count): the ledger is the old or the new record, each file among the
+// versions a whole old record, and nothing else is left in either folder. The calls are those of
+// the saving process: the two moves that put the new content in place run in a child of their own,
+// which a kill of the process does not reach (the kills at the process's wait for it cover that).
+void TestLedgerVersions::aSaveKilledAtAnySystemCallLeavesOnlyWholeRecords()
+{
+    QTemporaryDir dir;
+    QString ledger = dir.filePath("a.ZMR");
+    const QByteArray before(int(RecordSize), 'a');
+    const QByteArray after(int(RecordSize), 'b');
+    auto start = [&] {
+        QDir(dir.filePath(".kivelo-versions")).removeRecursively();
+        QFile file(ledger);
+        return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(before) == before.size();
+    };
+    auto strace = [&](const QStringList& options) {
+        QProcess process;
+        process.start(QStringLiteral("strace"), options + QStringList { "-f", SAVE_ONCE, ledger, "b" });
+        process.waitForFinished(30000);
+        return process.exitCode();
+    };
+    QVERIFY(start());
+    QString trace = dir.filePath("trace.txt");
+    QCOMPARE(strace({ "-o", trace }), 0);
+    std::vector<std::pair<QString, int>> calls;  // each system call, with its count among its kind
+    std::map<QString, int> counts;
+    QRegularExpression call(QStringLiteral("^(\\d+)\\s+([a-z0-9_]+)\\("));
+    QString saver;
+    for (const QByteArray& line : ReadAll(trace).split('\n'))
+        if (QRegularExpressionMatch match = call.match(QString::fromLatin1(line)); match.hasMatch()) {
+            if (saver.isEmpty())
+                saver = match.captured(1);
+            if (match.captured(1) == saver)
+                calls.emplace_back(match.captured(2), ++counts[match.captured(2)]);
+        }
+    QFile::remove(trace);
+    QVERIFY2(counts["link"] == 1 && counts["wait4"] >= 1,
+        "a save links the earlier version, and waits for the child that puts the new content in place");
+    std::set<QString> outcomes;
+    for (const auto& [name, count] : calls) {
+        QVERIFY(start());
+        strace({ "-o", "/dev/null", "-e", QStringLiteral("inject=%1:signal=KILL:when=%2").arg(name).arg(count) });
+        QString at = QStringLiteral(" (killed at %1 #%2)").arg(name).arg(count);
+        QByteArray now = ReadAll(ledger);
+        QVERIFY2(now == before || now == after, qPrintable("the ledger is no whole record" + at));
+        QStringList left = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        left.removeOne(QStringLiteral(".kivelo-versions"));
+        QVERIFY2(left == QStringList { "a.ZMR" }, qPrintable(left.join(", ") + at));
+        QStringList versions = QDir(dir.filePath(".kivelo-versions"))
+                                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        for (const QString& version : versions)
+            QVERIFY2(QRegularExpression(QStringLiteral("^a\\.\\d{8}-\\d{6}\\.ZMR$")).match(version).hasMatch()
+                    && ReadAll(dir.filePath(".kivelo-versions/" + version)) == before,
+                qPrintable(version + at));
+        outcomes.insert(QString::fromLatin1(now.left(1)) + (versions.isEmpty() ? "" : "+version"));
+    }
+    // Killed before, between and after the two steps that count: no version yet, the version kept
+    // and the old record still in place, the new record in place.
+    QCOMPARE(outcomes, (std::set<QString> { "a", "a+version", "b+version" }));
 }
 
 QTEST_GUILESS_MAIN(TestLedgerVersions)
