@@ -10,6 +10,7 @@
 //   form1_edit.cpp     the 編集 menu: undo and redo of the month (month.h keeps its history)
 //   form1_newmonth.cpp the next month, started from this one
 //   form1_versions.cpp the earlier versions of the ledger, listed and opened
+//   form1_writers.cpp  another writer: the lock beside the ledger, the check before a save
 //   form1_year.cpp     the year at a glance, over ledgers chosen together
 //   form1_print.cpp    printing the month, to a printer or a PDF file
 //   form1_access.cpp   the controls' accessible names and the menu's keys
@@ -19,6 +20,8 @@
 
 #include "app/carrydialog.h"
 #include "app/entry.h"
+#include "ledger/identity.h"
+#include "ledger/lock.h"
 #include "toolkit/controls.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/failure.h"
@@ -217,6 +220,16 @@ private:
     // form1_outside.cpp
     void AcceptLedgerDrops();
 
+    // form1_writers.cpp
+    // The ledger may be opened: no other Kivelo holds it, or the user opens it all the same.
+    bool MayOpenLedger(const QString& fileName);
+    // A save may replace the file: it is not the ledger on screen, or nobody changed it since the
+    // window opened or saved it, or the user overwrites it all the same (or saved under another name).
+    bool MayReplaceLedger(const QString& fileName);
+    // The window holds the ledger of `fileName` now: its lock, and what its file is.
+    void HoldLedger(const QString& fileName);
+    void LetGoOfLedger();
+
     // form1_recent.cpp
     void BuildRecentMenu();
     void ShowRecentLedgers();
@@ -246,6 +259,9 @@ private:
 
     toolkit::RecurringStep activation_;  // FormActivate, whose failure is shown once
     bool toldNoVersionKept_ = false;     // form1_file.cpp: a save could not keep the file it replaced
+    // form1_writers.cpp: the lock on the ledger held, and what its file was when opened or saved
+    LedgerLock ledgerLock_;
+    std::optional<FileIdentity> ledgerIdentity_;
     bool activated_ = false;
     // form1_recent.cpp: the recent list's entries in ファイル, and the separator after them
     std::vector<QAction*> recentEntries_;

@@ -38,6 +38,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    LetGoOfLedger();
     event->accept();
     QCoreApplication::quit();
 }

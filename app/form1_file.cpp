@@ -45,7 +45,7 @@ void TForm1::fileopenclick()
 {
     if (!SettleChanges())                                              // the ledger on screen first
         return;
-    if (OpenDialog1.Execute())                                         // 1. a cancel goes on at 5.
+    if (OpenDialog1.Execute() && MayOpenLedger(OpenDialog1.FileName())) // 1. a cancel goes on at 5.
         ReadLedgerFile(OpenDialog1.FileName());                        // 2. to 4.
     RecalcTotalsAfterOpen();                                           // 5.
 }
@@ -54,6 +54,7 @@ void TForm1::ReadLedgerFile(const QString& fileName)
 {
     ReadLedgerRecords(fileName);
     NameLedgerFile(fileName);
+    HoldLedger(fileName);
 }
 
 void TForm1::ReadLedgerRecords(const QString& fileName)
@@ -135,11 +136,14 @@ void TForm1::SaveAs1Click()
 
 void TForm1::WriteRecordTo(const QString& fileName)
 {
+    if (!MayReplaceLedger(fileName))                                   // another program changed it
+        return;
     AssembleRecord();
     int versionError = WriteLedgerFile(NativeName(fileName));
     LedgerChanged = false;
     History->Steps().MarkSaved();
     NameLedgerFile(fileName);
+    HoldLedger(fileName);
     // The save went ahead without keeping the file it replaced; said once a run, not at every save.
     if (versionError != 0 && !toldNoVersionKept_) {
         toldNoVersionKept_ = true;

@@ -11,6 +11,8 @@ void TForm1::OpenLedgerFromOutside(const QString& fileName)
     if (!SettleChanges())                                              // the ledger on screen first
         return;
     OpenDialog1.Offer(fileName);                                       // its next run starts here
+    if (!MayOpenLedger(fileName))                                      // another Kivelo holds it
+        return;
     ReadLedgerFile(fileName);                                          // 2. to 4.
     RecalcTotalsAfterOpen();                                           // 5.
 }

@@ -18,6 +18,7 @@ void TForm1::Versions1Click()
     QString original = LedgerFileName;
     ReadLedgerRecords(QFile::decodeName(QByteArray::fromStdString(chosen->Path)));  // 3. no name of its own
     LedgerFileName.clear();
+    LetGoOfLedger();
     SaveDialog1.Offer(original);                                              // Save As offers the ledger's name
     RecalcTotalsAfterOpen();                                                  // 4.
 }

@@ -111,11 +111,12 @@ bool WriteAll(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
-// What a folder holds besides the earlier versions of its ledgers.
+// What a folder holds besides the earlier versions of its ledgers and the lock of the one open.
 QStringList Entries(const QString& path)
 {
     QStringList entries = QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     entries.removeOne(QStringLiteral(".kivelo-versions"));
+    entries.removeIf([](const QString& entry) { return entry.startsWith(QLatin1String(".~lock.")); });
     return entries;
 }
 
@@ -801,13 +802,14 @@ private slots:
     }
 
     // On a full disk (a small tmpfs whose every inode is taken once a save has written its new
-    // content), no earlier version can be kept; each save goes ahead, and the user is told once.
+    // content next to the ledger and its lock), no earlier version can be kept; each save goes
+    // ahead, and the user is told once.
     void savesOnAFullDiskGoAheadWithoutVersionsAndSayItOnce()
     {
         QString disk = Path("disk");
         QVERIFY(QDir().mkpath(disk));
         std::string target = QFile::encodeName(disk).toStdString();
-        if (::mount("tmpfs", target.c_str(), "tmpfs", 0, "size=4m,nr_inodes=3") != 0)
+        if (::mount("tmpfs", target.c_str(), "tmpfs", 0, "size=4m,nr_inodes=4") != 0)
             QSKIP("this machine lets no test mount a tmpfs");
         struct Mounted {
             std::string Target;

@@ -93,6 +93,35 @@ SaveChangesAnswer AskToSaveChanges(QWidget* owner)
 }
 
 void SetSaveChangesAnswerForTest(std::function<SaveChangesAnswer()> answer) { saveChangesAnswer = std::move(answer); }
+
+namespace {
+std::function<QString(const QString&)> questionAnswer;
+}
+
+QString Ask(QWidget* owner, const QString& text, const QStringList& buttons, const QString& defaultButton,
+    const QString& escapeButton)
+{
+    if (questionAnswer)
+        return questionAnswer(text);
+    QMessageBox box(QMessageBox::Question, FromSjis(ApplicationTitle()), text, QMessageBox::NoButton, owner);
+    box.setObjectName(QStringLiteral("QuestionBox"));
+    std::vector<QPushButton*> added;
+    for (const QString& caption : buttons) {
+        QPushButton* button = box.addButton(caption, QMessageBox::ActionRole);
+        if (caption == defaultButton)
+            box.setDefaultButton(button);
+        if (caption == escapeButton)
+            box.setEscapeButton(button);
+        added.push_back(button);
+    }
+    box.exec();
+    for (size_t i = 0; i < added.size(); ++i)
+        if (box.clickedButton() == added[i])
+            return buttons[int(i)];
+    return escapeButton;
+}
+
+void SetQuestionAnswerForTest(std::function<QString(const QString&)> answer) { questionAnswer = std::move(answer); }
 FilesDialog::FilesDialog(QWidget* owner, const QString& qtFilter, const QString& folder)
     : owner_(owner)
     , qtFilter_(qtFilter)

@@ -80,6 +80,13 @@ void SetFileDialogAnswerForTest(FileDialogAnswer answer);
 enum class SaveChangesAnswer { Save, Discard, Cancel };
 SaveChangesAnswer AskToSaveChanges(QWidget* owner);
 void SetSaveChangesAnswerForTest(std::function<SaveChangesAnswer()> answer);
+// Any other question of the program's: `text` with its buttons in order, `defaultButton` taken by
+// Enter and `escapeButton` by Escape or the close box. Returns the caption of the button chosen. A
+// test answers through the seam instead, told the question's text.
+QString Ask(QWidget* owner, const QString& text, const QStringList& buttons, const QString& defaultButton,
+    const QString& escapeButton);
+void SetQuestionAnswerForTest(std::function<QString(const QString& text)> answer);
+
 // The answer a test gives to a FilesDialog: the chosen names, or none for a cancel. The answer is
 // told the folder the dialog starts in.
 using FilesDialogAnswer = std::function<QStringList(const QString& folder)>;

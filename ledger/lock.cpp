@@ -1,0 +1,143 @@
+#include "ledger/lock.h"
+
+#include "ledger/fileaccess.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sstream>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::string HostName()
+{
+    char name[256] = {};
+    ::gethostname(name, sizeof name - 1);
+    return name;
+}
+
+std::string UserName()
+{
+    if (const passwd* user = ::getpwuid(::getuid()))
+        return user->pw_name;
+    return std::to_string(::getuid());
+}
+
+// The boot of this host: a process of another boot, even of the same number, has gone.
+std::string BootId()
+{
+    std::FILE* file = std::fopen("/proc/sys/kernel/random/boot_id", "r");
+    if (!file)
+        return {};
+    char id[64] = {};
+    if (!std::fgets(id, sizeof id, file))
+        id[0] = '\0';
+    std::fclose(file);
+    std::string text = id;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text;
+}
+
+struct LockContent {
+    LockHolder Holder;
+    std::string Boot;
+};
+
+// "user,host,process,since,boot" on one line; none when the file is not there or not a lock.
+std::optional<LockContent> ReadLock(const std::string& lockFile)
+{
+    ReadOpening opening = OpenRegularFileForReading(lockFile);
+    if (opening.Descriptor < 0)
+        return std::nullopt;
+    unsigned char bytes[1024];
+    ssize_t read = ReadFully(opening.Descriptor, bytes, sizeof bytes - 1);
+    ::close(opening.Descriptor);
+    if (read <= 0)
+        return std::nullopt;
+    std::vector<std::string> fields;
+    std::stringstream line(std::string(reinterpret_cast<char*>(bytes), size_t(read)).substr(0, size_t(read)));
+    for (std::string field; std::getline(line, field, ',');)
+        fields.push_back(field);
+    if (fields.size() < 5)
+        return std::nullopt;
+    while (!fields[4].empty() && (fields[4].back() == '\n' || fields[4].back() == '\r'))
+        fields[4].pop_back();
+    LockContent content { { fields[0], fields[1], std::atol(fields[2].c_str()), std::time_t(std::atoll(fields[3].c_str())) },
+        fields[4] };
+    return content;
+}
+
+// A lock of this host since this boot, whose process is no more.
+bool Stale(const LockContent& lock)
+{
+    return lock.Holder.Host == HostName() && lock.Boot == BootId()
+        && (lock.Holder.Process <= 0 || (::kill(pid_t(lock.Holder.Process), 0) != 0 && errno == ESRCH));
+}
+
+bool Ours(const LockContent& lock)
+{
+    return lock.Holder.Host == HostName() && lock.Boot == BootId() && lock.Holder.Process == long(::getpid());
+}
+
+} // namespace
+
+std::string LockFileOf(const std::string& path)
+{
+    std::string target = path;
+    try {
+        target = FollowLinks(path);
+    } catch (...) {
+    }
+    std::string::size_type slash = target.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash);
+    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    return folder + "/.~lock." + name + "#";
+}
+
+std::optional<LockHolder> OtherLockHolder(const std::string& path)
+{
+    std::optional<LockContent> lock = ReadLock(LockFileOf(path));
+    if (!lock || Stale(*lock) || Ours(*lock))
+        return std::nullopt;
+    return lock->Holder;
+}
+
+void LedgerLock::Take(const std::string& path)
+{
+    std::string lockFile = LockFileOf(path);
+    if (lockFile == lockFile_)
+        return;
+    Release();
+    if (std::optional<LockContent> lock = ReadLock(lockFile)) {
+        if (!Stale(*lock))
+            return;  // another's, which it keeps
+        ::unlink(lockFile.c_str());
+    }
+    int descriptor = ::open(lockFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (descriptor < 0)
+        return;  // a folder that takes no lock, or another that took it just now
+    std::string line = UserName() + "," + HostName() + "," + std::to_string(::getpid()) + ","
+        + std::to_string(std::time(nullptr)) + "," + BootId() + "\n";
+    bool written = WriteFully(descriptor, reinterpret_cast<const unsigned char*>(line.data()), line.size())
+        == ssize_t(line.size());
+    ::close(descriptor);
+    if (written)
+        lockFile_ = lockFile;
+    else
+        ::unlink(lockFile.c_str());
+}
+
+void LedgerLock::Release()
+{
+    if (lockFile_.empty())
+        return;
+    std::optional<LockContent> lock = ReadLock(lockFile_);
+    if (lock && Ours(*lock))
+        ::unlink(lockFile_.c_str());
+    lockFile_.clear();
+}
