@@ -6,6 +6,7 @@
 #include "ledger/tables.h"
 #include "toolkit/convert.h"
 #include "toolkit/failure.h"
+#include "toolkit/termination.h"
 #include "toolkit/text.h"
 
 #include <QApplication>
@@ -180,6 +181,7 @@ TForm1::TForm1(QWidget* owner)
     AcceptLedgerDrops();
     toolkit::Guard([this] { FormCreate(); });
     WatchForUndo();
+    WatchForRecovery();
 }
 
 void TForm1::BuildLayout()
@@ -409,5 +411,8 @@ StartWindows StartProgram(const QString& ledger)
         QTimer::singleShot(0, main, [main, ledger] {
             toolkit::Guard(toolkit::Shows, [&] { main->OpenLedgerFromOutside(ledger); });
         });
+    // The months that a Kivelo no longer running left unsaved, offered once the windows are up.
+    QTimer::singleShot(0, main, [main] { toolkit::Guard(toolkit::Shows, [main] { main->OfferRecoveries(); }); });
+    toolkit::OnEndRequested([main] { main->EndOnRequest(); });
     return { main, help, analysis };
 }

@@ -11,6 +11,7 @@
 //   form1_newmonth.cpp the next month, started from this one
 //   form1_versions.cpp the earlier versions of the ledger, listed and opened
 //   form1_writers.cpp  another writer: the lock beside the ledger, the check before a save
+//   form1_recovery.cpp the month kept against a death of the program, and offered again
 //   form1_year.cpp     the year at a glance, over ledgers chosen together
 //   form1_print.cpp    printing the month, to a printer or a PDF file
 //   form1_access.cpp   the controls' accessible names and the menu's keys
@@ -22,6 +23,7 @@
 #include "app/entry.h"
 #include "ledger/identity.h"
 #include "ledger/lock.h"
+#include "ledger/recovery.h"
 #include "toolkit/controls.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/failure.h"
@@ -35,6 +37,7 @@
 #include <vector>
 
 class MonthHistory;
+class RecoveryKeeper;
 class QAction;
 class QMenu;
 class QPushButton;
@@ -101,6 +104,8 @@ public:
 
     // The steps of the month that undo takes back and redo does again.
     MonthHistory* History = nullptr;
+    // The month kept in the recovery file while it holds work not saved.
+    RecoveryKeeper* Keeper = nullptr;
 
     // The file the ledger on screen was last opened from or saved to; empty before the first.
     QString LedgerFileName;
@@ -134,6 +139,8 @@ public:
     // The list on screen, when it holds edits not yet confirmed, confirmed as OK confirms it: before
     // a command would save without it or replace it. A list that fails to confirm stops the command.
     void ConfirmOpenList();
+    // The list grid differs from the list it was loaded from.
+    bool ListEdited() const;
 
     // form1_status.cpp
     void FormActivate();
@@ -164,6 +171,18 @@ public:
     // form1_edit.cpp
     void Undo1Click();
     void Redo1Click();
+
+    // form1_recovery.cpp
+    // The month as it is kept against a death of the program: what Save would write, the list on
+    // screen, the ledger's name and what its file was.
+    Recovery CaptureRecovery();
+    // The month kept, on screen again exactly as it was, not saved, with its name.
+    void RestoreRecovery(const Recovery& kept);
+    // Offers each month that a Kivelo no longer running has left (only those of `ledger`, when
+    // given): 復元, 破棄 or あとで.
+    void OfferRecoveries(const QString& ledger = {});
+    // A request from outside to end the program: the month is kept, nothing is asked.
+    void EndOnRequest();
 
     // form1_newmonth.cpp
     void NewMonth1Click();
@@ -217,6 +236,9 @@ private:
     void WatchForUndo();
     void ShowUndoNames();
 
+    // form1_recovery.cpp
+    void WatchForRecovery();
+
     // form1_outside.cpp
     void AcceptLedgerDrops();
 
@@ -240,7 +262,6 @@ private:
     void Type(toolkit::StringGrid& grid, const GridCell& cell, char key);
 
     // form1_detail.cpp
-    bool ListEdited() const;
     void CheckList() const;
     void BookBankItems();
     void StoreList(const GridCell& cell);
@@ -259,6 +280,7 @@ private:
 
     toolkit::RecurringStep activation_;  // FormActivate, whose failure is shown once
     bool toldNoVersionKept_ = false;     // form1_file.cpp: a save could not keep the file it replaced
+    bool endingOnRequest_ = false;       // form1_recovery.cpp: ending without a question
     // form1_writers.cpp: the lock on the ledger held, and what its file was when opened or saved
     LedgerLock ledgerLock_;
     std::optional<FileIdentity> ledgerIdentity_;

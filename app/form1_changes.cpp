@@ -2,6 +2,7 @@
 // those changes would be lost: closing the window, opening another ledger, a new month.
 #include "app/form1.h"
 
+#include "app/recoverykeeper.h"
 #include <QCloseEvent>
 #include <QCoreApplication>
 
@@ -32,6 +33,10 @@ void TForm1::closeEvent(QCloseEvent* event)
 {
     // Closing the main window ends the program once its changes are saved or given up; a failed
     // save shows its error and keeps the window.
+    if (endingOnRequest_) {  // the month is kept for the next start
+        event->accept();
+        return;
+    }
     bool goOn = false;
     toolkit::Guard(toolkit::Shows, [&] { goOn = SettleChanges(); });
     if (!goOn) {
@@ -39,6 +44,7 @@ void TForm1::closeEvent(QCloseEvent* event)
         return;
     }
     LetGoOfLedger();
+    Keeper->Forget();  // saved or given up: nothing is left to recover
     event->accept();
     QCoreApplication::quit();
 }

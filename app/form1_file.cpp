@@ -45,9 +45,12 @@ void TForm1::fileopenclick()
 {
     if (!SettleChanges())                                              // the ledger on screen first
         return;
-    if (OpenDialog1.Execute() && MayOpenLedger(OpenDialog1.FileName())) // 1. a cancel goes on at 5.
+    bool opened = OpenDialog1.Execute() && MayOpenLedger(OpenDialog1.FileName()); // 1. a cancel goes on at 5.
+    if (opened)
         ReadLedgerFile(OpenDialog1.FileName());                        // 2. to 4.
     RecalcTotalsAfterOpen();                                           // 5.
+    if (opened)
+        OfferRecoveries(OpenDialog1.FileName());                       // what a Kivelo that died left of it
 }
 
 void TForm1::ReadLedgerFile(const QString& fileName)

@@ -15,6 +15,7 @@ void TForm1::OpenLedgerFromOutside(const QString& fileName)
         return;
     ReadLedgerFile(fileName);                                          // 2. to 4.
     RecalcTotalsAfterOpen();                                           // 5.
+    OfferRecoveries(fileName);                                         // what a Kivelo that died left of it
 }
 
 void TForm1::AcceptLedgerDrops()

@@ -1,47 +1,15 @@
 #include "ledger/lock.h"
 
 #include "ledger/fileaccess.h"
+#include "ledger/host.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sstream>
 #include <unistd.h>
 #include <vector>
 
 namespace {
-
-std::string HostName()
-{
-    char name[256] = {};
-    ::gethostname(name, sizeof name - 1);
-    return name;
-}
-
-std::string UserName()
-{
-    if (const passwd* user = ::getpwuid(::getuid()))
-        return user->pw_name;
-    return std::to_string(::getuid());
-}
-
-// The boot of this host: a process of another boot, even of the same number, has gone.
-std::string BootId()
-{
-    std::FILE* file = std::fopen("/proc/sys/kernel/random/boot_id", "r");
-    if (!file)
-        return {};
-    char id[64] = {};
-    if (!std::fgets(id, sizeof id, file))
-        id[0] = '\0';
-    std::fclose(file);
-    std::string text = id;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
-    return text;
-}
 
 struct LockContent {
     LockHolder Holder;
@@ -72,12 +40,8 @@ std::optional<LockContent> ReadLock(const std::string& lockFile)
     return content;
 }
 
-// A lock of this host since this boot, whose process is no more.
-bool Stale(const LockContent& lock)
-{
-    return lock.Holder.Host == HostName() && lock.Boot == BootId()
-        && (lock.Holder.Process <= 0 || (::kill(pid_t(lock.Holder.Process), 0) != 0 && errno == ESRCH));
-}
+// A lock of this host whose process is no more, since this boot or before it.
+bool Stale(const LockContent& lock) { return !MayBeRunning(lock.Holder.Process, lock.Holder.Host, lock.Boot); }
 
 bool Ours(const LockContent& lock)
 {

@@ -1,7 +1,7 @@
 // The lock a window holds on the ledger it has open: a file `.~lock.NAME#` beside the ledger that
 // says who holds it (user, host, process, since when, and the host's boot), so that a second
-// Kivelo opening the ledger can say so. A lock whose process has gone, on this host since its last
-// boot, is stale: it is no one's, and is taken over without a word. A folder that takes no lock
+// Kivelo opening the ledger can say so. A lock of this host whose process has gone (since its boot
+// or before it) is stale: it is no one's, and is taken over without a word. A folder that takes no lock
 // leaves the ledger without one. File-system work only.
 #pragma once
 

@@ -98,6 +98,7 @@ void History::AddToTyping(Changes changes)
     Step& step = steps_[done_ - 1];
     step.Diff = Merge(step.Diff, changes);
     DropUnchanged(step.Diff);
+    ++revision_;
     if (recorder_.ChangesContent(step.Diff) || TypedPlace(step.Diff)) {
         Measure(step);
         return;
@@ -125,6 +126,7 @@ void History::Push(Changes changes, const QString& name, std::optional<Place> ty
     steps_.resize(done_, Step { 0, {}, {}, {}, 0 });
     steps_.push_back({ nextId_++, name, std::move(changes), typed, 0 });
     ++done_;
+    ++revision_;
     Measure(steps_.back());
     Trim();
 }
@@ -141,6 +143,8 @@ void History::Absorb(Changes drift)
     Changes rest;
     for (Change& change : drift) {
         Part part = recorder_.PartOf(change.Where);
+        if (part != Part::Cursor)
+            ++revision_;
         bool startsHere = part == Part::Kept || (part == Part::Cursor && done_ == 0);
         (startsHere ? kept : rest).push_back(std::move(change));
     }
@@ -182,6 +186,7 @@ bool History::Undo()
         return false;
     recorder_.Apply(steps_[done_ - 1].Diff, Recorder::Side::Before);
     --done_;
+    ++revision_;
     Tell();
     return true;
 }
@@ -206,6 +211,7 @@ bool History::Redo()
     }
     recorder_.Apply(step.Diff, Recorder::Side::After);
     ++done_;
+    ++revision_;
     Tell();
     return true;
 }
@@ -231,6 +237,7 @@ void History::Restart()
     typingOpen_ = false;
     memory_ = 0;
     baseId_ = savedId_ = nextId_++;
+    ++revision_;
     if (running_.empty())
         recorder_.Collect();
     else

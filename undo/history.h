@@ -67,6 +67,8 @@ public:
     void OnChanged(std::function<void()> told) { changed_ = std::move(told); }
 
     size_t Memory() const { return memory_; }
+    // Grows whenever what the history watches changes, where the user is aside.
+    uint64_t Revision() const { return revision_; }
 
     void ActionStarts(const toolkit::Action& action) override;
     void ActionEnds(const toolkit::Action& action) override;
@@ -112,6 +114,7 @@ private:
     uint64_t baseId_ = 0;   // the position before the first step kept
     uint64_t savedId_ = 0;  // the position saved last
     size_t memory_ = 0;
+    uint64_t revision_ = 0;
     std::function<void()> changed_;
 };
 
