@@ -35,7 +35,7 @@ std::optional<LockContent> ReadLock(const std::string& lockFile)
         return std::nullopt;
     while (!fields[4].empty() && (fields[4].back() == '\n' || fields[4].back() == '\r'))
         fields[4].pop_back();
-    LockContent content { { fields[0], fields[1], std::atol(fields[2].c_str()), std::time_t(std::atoll(fields[3].c_str())) },
+    LockContent content { { fields[0], fields[1], ProcessFromText(fields[2]), std::time_t(std::atoll(fields[3].c_str())) },
         fields[4] };
     return content;
 }
@@ -45,7 +45,7 @@ bool Stale(const LockContent& lock) { return !MayBeRunning(lock.Holder.Process, 
 
 bool Ours(const LockContent& lock)
 {
-    return lock.Holder.Host == HostName() && lock.Boot == BootId() && lock.Holder.Process == long(::getpid());
+    return lock.Holder.Host == HostName() && lock.Boot == BootId() && lock.Holder.Process.Number == ThisProcess().Number;
 }
 
 } // namespace
@@ -85,7 +85,7 @@ void LedgerLock::Take(const std::string& path)
     int descriptor = ::open(lockFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (descriptor < 0)
         return;  // a folder that takes no lock, or another that took it just now
-    std::string line = UserName() + "," + HostName() + "," + std::to_string(::getpid()) + ","
+    std::string line = UserName() + "," + HostName() + "," + ProcessText(ThisProcess()) + ","
         + std::to_string(std::time(nullptr)) + "," + BootId() + "\n";
     bool written = WriteFully(descriptor, reinterpret_cast<const unsigned char*>(line.data()), line.size())
         == ssize_t(line.size());

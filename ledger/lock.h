@@ -5,6 +5,8 @@
 // leaves the ledger without one. File-system work only.
 #pragma once
 
+#include "ledger/host.h"
+
 #include <ctime>
 #include <optional>
 #include <string>
@@ -12,7 +14,7 @@
 struct LockHolder {
     std::string User;
     std::string Host;
-    long Process = 0;
+    ProcessName Process;
     std::time_t Since = 0;
 };
 

@@ -89,13 +89,15 @@ std::string OwnRecoveryFile() { return RecoveryFolder() + "/" + Prefix + std::to
 
 void WriteRecovery(const std::string& path, Recovery recovery)
 {
-    recovery.Process = long(::getpid());
-    recovery.Host = HostName();
-    recovery.Boot = BootId();
+    if (recovery.Process.Number == 0) {
+        recovery.Process = ThisProcess();
+        recovery.Host = HostName();
+        recovery.Boot = BootId();
+    }
     std::string bytes = Magic;
     Put(bytes, recovery.Host);
     Put(bytes, recovery.Boot);
-    Put(bytes, std::to_string(recovery.Process));
+    Put(bytes, ProcessText(recovery.Process));
     Put(bytes, std::to_string(recovery.Changed));
     Put(bytes, recovery.Ledger);
     const std::optional<FileIdentity>& identity = recovery.LedgerIdentity;
@@ -128,7 +130,7 @@ std::optional<Recovery> ReadRecovery(const std::string& path)
         return std::nullopt;
     recovery.Host = *host;
     recovery.Boot = *boot;
-    recovery.Process = std::atol(process->c_str());
+    recovery.Process = ProcessFromText(*process);
     recovery.Changed = std::time_t(std::atoll(changed->c_str()));
     recovery.Ledger = *ledger;
     if (!identity->empty()) {

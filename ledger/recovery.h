@@ -5,6 +5,7 @@
 // ledger's name and what its file was, and who wrote it when. File-system work only.
 #pragma once
 
+#include "ledger/host.h"
 #include "ledger/identity.h"
 
 #include <ctime>
@@ -22,7 +23,7 @@ struct Recovery {
     std::string Ledger;  // the ledger's file, in the file system's encoding; empty for a month without a name
     std::optional<FileIdentity> LedgerIdentity;
     std::time_t Changed = 0;  // the time of the last change kept
-    long Process = 0;
+    ProcessName Process;      // the Kivelo that kept it
     std::string Host;
     std::string Boot;
 };
@@ -31,8 +32,8 @@ struct Recovery {
 std::string RecoveryFolder();
 std::string OwnRecoveryFile();
 
-// Writes `recovery`, as this process's, into `path`, whole or not at all, and flushed to disk; the
-// folder is made when it is missing. Throws the runtime's I/O failure.
+// Writes `recovery` into `path`, whole or not at all, and flushed to disk, as this process's unless
+// it names another; the folder is made when it is missing. Throws the runtime's I/O failure.
 void WriteRecovery(const std::string& path, Recovery recovery);
 std::optional<Recovery> ReadRecovery(const std::string& path);
 

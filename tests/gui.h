@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QTest>
 #include <deque>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -109,6 +111,16 @@ Editor* OpenEditor(TForm1& form, int row)
         return nullptr;
     Editor* editor = editors.front();
     return QTest::qWaitFor([editor] { return QApplication::activeWindow() == editor; }) ? editor : nullptr;
+}
+
+// The number of a process that has ended: a child started, ended and waited for.
+inline long GoneProcess()
+{
+    pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    return long(child);
 }
 
 // The user's answers, given by the test while it lives: the question about unsaved changes is
