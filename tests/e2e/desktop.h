@@ -36,6 +36,9 @@ public:
     ~Child() { End(); }
     qint64 Pid() const { return process_.processId(); }
     bool Running() const { return process_.state() == QProcess::Running; }
+    // Once it has ended: whether it ended by itself, and with which status.
+    bool EndedNormally() const { return process_.exitStatus() == QProcess::NormalExit; }
+    int ExitCode() const { return process_.exitCode(); }
     bool WaitForExit(int milliseconds)
     {
         // waitForFinished() is false for a process already seen to end.
