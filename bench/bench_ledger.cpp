@@ -3,6 +3,9 @@
 // 336,780 bytes, respectively a write, flush to disk and rename of them with a flush of the
 // folder. The ratios are printed at the end.
 #include "app/form1.h"
+#include "ledger/fileaccess.h"
+#include "ledger/ledgerfile.h"
+#include "ledger/record.h"
 #include "ledger/tables.h"
 #include "toolkit/controls.h"
 #include "toolkit/failure.h"
@@ -17,6 +20,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <map>
 #include <memory>
@@ -154,6 +158,22 @@ void SaveFullLedger(benchmark::State& state)
     AgainstPlain(state, PlainWriteFlushRename, [] { fixture->form->SpeedButton2->click(); });
 }
 
+// The ledger's save as it keeps the file it replaces as an earlier version (a second name for it,
+// the versions' folder flushed, then the versions thinned), against the same save without a
+// version, of the same file in turn.
+void SaveKeepingAVersion(benchmark::State& state)
+{
+    std::memcpy(LedgerRecord, fixture->record.constData(), RecordSize);
+    const std::string path = QFile::encodeName(fixture->dir.filePath("versioned.ZMR")).toStdString();
+    AgainstPlain(
+        state,
+        [&] {
+            ReplaceFileContent(path, LedgerRecord, RecordSize);
+            return true;
+        },
+        [&] { WriteLedgerFile(path); });
+}
+
 // Two parts of Open on their own, to show where its time goes: the memo's text, and the 660
 // cells of the daily grid, each alternating between the two ledgers' texts, with the window
 // painted between them, untimed.
@@ -187,6 +207,7 @@ void OpenPartDailyGrid(benchmark::State& state)
 
 BENCHMARK(OpenFullLedger)->Unit(benchmark::kMicrosecond)->UseManualTime()->MinTime(1.0);
 BENCHMARK(SaveFullLedger)->Unit(benchmark::kMicrosecond)->UseManualTime()->MinTime(2.0);
+BENCHMARK(SaveKeepingAVersion)->Unit(benchmark::kMicrosecond)->UseManualTime()->MinTime(2.0);
 BENCHMARK(OpenPartMemo)->Unit(benchmark::kMicrosecond)->MinTime(0.2);
 BENCHMARK(OpenPartDailyGrid)->Unit(benchmark::kMicrosecond)->MinTime(0.2);
 
@@ -254,6 +275,8 @@ int main(int argc, char** argv)
     std::printf("Open / plain read of 336,780 bytes: %.2f (target 5)\n", reporter.ratios["OpenFullLedger"]);
     std::printf("Save / plain write, flush, rename and folder flush of 336,780 bytes: %.2f (target 1.5)\n",
         reporter.ratios["SaveFullLedger"]);
+    std::printf("Save keeping the replaced file as a version / the same save without it: %.2f (target 1.3)\n",
+        reporter.ratios["SaveKeepingAVersion"]);
     if (!firstError.empty())
         std::printf("error during the runs: %s\n", toolkit::FromSjis(firstError).toLocal8Bit().constData());
     state.form.reset();

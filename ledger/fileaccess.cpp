@@ -52,6 +52,8 @@ private:
     int value_;
 };
 
+} // namespace
+
 std::string FolderOf(const std::string& path)
 {
     std::string::size_type slash = path.rfind('/');
@@ -65,8 +67,6 @@ std::string NameOf(const std::string& path)
     std::string::size_type slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
-
-} // namespace
 
 std::string FollowLinks(std::string path)
 {

@@ -27,6 +27,10 @@ ReadOpening OpenRegularFileForReading(const std::string& path);
 ssize_t ReadFully(int descriptor, unsigned char* buffer, size_t size);
 ssize_t WriteFully(int descriptor, const unsigned char* bytes, size_t size);
 
+// The folder of `path` ("." for a bare name) and the name in it.
+std::string FolderOf(const std::string& path);
+std::string NameOf(const std::string& path);
+
 // The file `path` names once symbolic links are followed, as opening it would follow them; a link
 // to a file that does not exist yet gives the name of that file. Throws on a loop of links.
 std::string FollowLinks(std::string path);

@@ -57,10 +57,7 @@ std::string LockFileOf(const std::string& path)
         target = FollowLinks(path);
     } catch (...) {
     }
-    std::string::size_type slash = target.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash);
-    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    return folder + "/.~lock." + name + "#";
+    return FolderOf(target) + "/.~lock." + NameOf(target) + "#";
 }
 
 std::optional<LockHolder> OtherLockHolder(const std::string& path)

@@ -24,20 +24,6 @@ constexpr size_t MostRecent = 100;
 constexpr int DailyMonths = 3;
 constexpr size_t StampLength = 15;  // YYYYMMDD-HHMMSS
 
-std::string FolderOfPath(const std::string& path)
-{
-    std::string::size_type slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NameOfPath(const std::string& path)
-{
-    std::string::size_type slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // "2024-12" for "2024-12.ZMR" (the extension in any case); a name without it stays whole.
 std::string BaseOf(const std::string& name)
 {
@@ -50,7 +36,7 @@ std::string BaseOf(const std::string& name)
     return name;
 }
 
-std::string VersionsFolderOf(const std::string& ledger) { return FolderOfPath(ledger) + "/" + VersionsFolderName; }
+std::string VersionsFolderOf(const std::string& ledger) { return FolderOf(ledger) + "/" + VersionsFolderName; }
 
 std::string Stamp(std::time_t time)
 {
@@ -150,7 +136,7 @@ std::vector<LedgerVersion> VersionsOf(const std::string& path)
 {
     std::string target = LedgerTarget(path);
     std::string folder = VersionsFolderOf(target);
-    std::string base = BaseOf(NameOfPath(target));
+    std::string base = BaseOf(NameOf(target));
     std::vector<LedgerVersion> versions;
     std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), ::closedir);
     if (!listing)
@@ -181,7 +167,7 @@ int KeepVersion(const std::string& target)
     std::string folder = VersionsFolderOf(target);
     if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
         return errno;
-    std::string base = BaseOf(NameOfPath(target));
+    std::string base = BaseOf(NameOf(target));
     std::time_t saved = status.st_mtime;
     std::string stem = folder + "/" + base + "." + Stamp(saved);
     // After the versions saved within the same second, whichever of them thinning has removed.
