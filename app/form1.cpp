@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/month.h"
+#include "app/recoverykeeper.h"
 #include "chert/form5.h"
 #include "herup/form4.h"
 #include "ledger/tables.h"
@@ -413,6 +414,8 @@ StartWindows StartProgram(const QString& ledger)
         });
     // The months that a Kivelo no longer running left unsaved, offered once the windows are up.
     QTimer::singleShot(0, main, [main] { toolkit::Guard(toolkit::Shows, [main] { main->OfferRecoveries(); }); });
-    toolkit::OnEndRequested([main] { main->EndOnRequest(); });
+    // A month not saved is kept for the next start rather than asked about: at a signal to end, and
+    // when the session asks for the data before it ends the program with the X connection.
+    toolkit::OnEndRequested([main] { main->EndOnRequest(); }, [main] { main->Keeper->KeepNow(); });
     return { main, help, analysis };
 }

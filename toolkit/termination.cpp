@@ -23,15 +23,15 @@ void NoteSignal(int)
 
 } // namespace
 
-void OnEndRequested(std::function<void()> handler)
+void OnEndRequested(std::function<void()> end, std::function<void()> commit)
 {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [handler] {
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [end] {
         char bytes[16];
         while (::read(signalPipe[0], bytes, sizeof bytes) > 0) { }
-        handler();
+        end();
     });
     struct sigaction action { };
     action.sa_handler = NoteSignal;
@@ -39,10 +39,10 @@ void OnEndRequested(std::function<void()> handler)
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGTERM, &action, nullptr);
     ::sigaction(SIGHUP, &action, nullptr);
-    // The session asks each program to save before it ends; the answer must not wait for the user.
-    QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp, [handler](QSessionManager& manager) {
+    // The answer must not wait for the user: the session would wait with it.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp, [commit](QSessionManager& manager) {
         manager.setRestartHint(QSessionManager::RestartNever);
-        handler();
+        commit();
     });
 }
 

@@ -129,9 +129,9 @@ private:
     // The scripted session, step by step; after each, `after` is told the step's number and says
     // whether the session goes on.
     void Script(const std::function<bool(int step)>& after);
-    static constexpr int Steps = 15;
-    // Each step is done within half a second, and the next waits until the month is kept, so that
-    // the month is kept between steps and never within one.
+    static constexpr int Steps = 16;
+    // Each step is one action that changes the month, done within half a second, and the next waits
+    // until the month is kept, so that the month is kept between steps and never within one.
     static constexpr int Pause = 700;
     void StartWithState(const QString& state);
     // The next start, with the offer answered by `key` (Return takes 復元, the default).
@@ -211,6 +211,7 @@ void TestEndToEndRecovery::Script(const std::function<bool(int step)>& after)
     std::function<void()> steps[Steps] = {
         [&] { Click(GridCell(grid3, 1, OnHandRows, 1)), Type("30000"); },  // the money on hand
         [&] { Click(GridCell(grid3, 1, OnHandRows, 2)), Type("80000"); },
+        [&] { Click(GridCell(grid4, 2, DailyRows, 1)); },  // leaving the money on hand totals it
         [&] { Click(GridCell(grid4, 2, DailyRows, 1), 2); },  // a list, confirmed
         [&] { Click(GridCell(grid5, 1, ListRows, 1)), Type("3000"); },
         [&] { Click(ok); },
@@ -289,7 +290,7 @@ void TestEndToEndRecovery::theXServerKilledUnderItLosesNothing()
     StartWithState(state);
     Script([&](int step) {
         QTest::qWait(Pause);
-        return step < 9;
+        return step < 10;
     });
     QTest::qWait(1000);
     xvfb_.reset();  // the server, and with it the program's connection
@@ -299,7 +300,7 @@ void TestEndToEndRecovery::theXServerKilledUnderItLosesNothing()
     Start();
     std::optional<Kept> kept = KeptIn(state);
     QVERIFY(kept);
-    QVERIFY(*kept == twin_[9]);
+    QVERIFY(*kept == twin_[10]);
     QCOMPARE(RestoreAndSaveAs(state, *kept), qsizetype(-1));
 }
 
@@ -309,7 +310,7 @@ void TestEndToEndRecovery::sigtermKeepsTheMonthAndEndsWithoutAQuestion()
     StartWithState(state);
     Script([&](int step) {
         QTest::qWait(Pause);
-        return step < 14;
+        return step < 15;
     });
     ::kill(pid_t(program_->Pid()), SIGTERM);
     QVERIFY(program_->WaitForExit(5000));
@@ -318,7 +319,7 @@ void TestEndToEndRecovery::sigtermKeepsTheMonthAndEndsWithoutAQuestion()
     program_.reset();
     std::optional<Kept> kept = KeptIn(state);
     QVERIFY(kept);
-    QVERIFY(*kept == twin_[14]);
+    QVERIFY(*kept == twin_[15]);
     QVERIFY(!kept->List.empty());  // the lines typed into the list and not confirmed
 }
 
