@@ -3,6 +3,7 @@
 // a file that another program has changed or replaced since the window opened or saved it.
 #include "app/form1.h"
 
+#include "ledger/record.h"
 #include <QDateTime>
 #include <QFile>
 
@@ -30,8 +31,7 @@ bool TForm1::MayReplaceLedger(const QString& fileName)
     // Another file than the one on screen is replaced as the user chose it.
     if (fileName != LedgerFileName || !ledgerIdentity_)
         return true;
-    std::optional<FileIdentity> now = IdentityOf(Native(fileName));
-    if (now && SameFile(*ledgerIdentity_, *now))
+    if (StillTheSame(*ledgerIdentity_, Native(fileName)))
         return true;
     const QString overwrite = QStringLiteral("上書き保存");
     const QString saveAs = QStringLiteral("名前をつけて保存");
@@ -47,7 +47,8 @@ bool TForm1::MayReplaceLedger(const QString& fileName)
 void TForm1::HoldLedger(const QString& fileName)
 {
     ledgerLock_.Take(Native(fileName));
-    ledgerIdentity_ = IdentityOf(Native(fileName));
+    // The record just read or written is the file's content when the file is one record.
+    ledgerIdentity_ = IdentityOf(Native(fileName), std::string_view(reinterpret_cast<const char*>(LedgerRecord), RecordSize));
 }
 
 void TForm1::LetGoOfLedger()

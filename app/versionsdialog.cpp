@@ -32,7 +32,7 @@ std::optional<LedgerVersion> ChooseVersion(QWidget* owner, const std::vector<Ver
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     for (int row = 0; row < int(versions.size()); ++row) {
         const VersionSummary& version = versions[row];
-        QString texts[] = { QString::fromStdString(VersionTimeText(version.Version.Time)), FromSjis(version.Spending),
+        QString texts[] = { QString::fromStdString(VersionTimeText(version.Version.Saved)), FromSjis(version.Spending),
             FromSjis(version.Balance) };
         for (int col = 0; col < 3; ++col) {
             auto* item = new QTableWidgetItem(texts[col]);

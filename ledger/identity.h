@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 struct FileIdentity {
     uint64_t Device = 0;
@@ -17,9 +18,10 @@ struct FileIdentity {
 };
 
 // The identity of the file `path` names (links followed); none when there is no such file or it
-// cannot be read.
-std::optional<FileIdentity> IdentityOf(const std::string& path);
+// cannot be read. `bytes`, when given, are the file's whole content as the caller has just read or
+// written it, which spares reading it again.
+std::optional<FileIdentity> IdentityOf(const std::string& path, std::string_view bytes = {});
 
-// `now` is the file `before` was: the same file (device and inode), the same size, and either the
-// same modification time or, when only the time moved, the same bytes.
-bool SameFile(const FileIdentity& before, const FileIdentity& now);
+// The file `path` names is still the one `before` was: the same file (device and inode), the same
+// size, and either the same modification time or, when only the time moved, the same bytes.
+bool StillTheSame(const FileIdentity& before, const std::string& path);

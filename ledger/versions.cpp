@@ -38,17 +38,25 @@ std::string BaseOf(const std::string& name)
 
 std::string VersionsFolderOf(const std::string& ledger) { return FolderOf(ledger) + "/" + VersionsFolderName; }
 
-std::string Stamp(std::time_t time)
+// YYYYMMDDHHMMSS of a time, in local time.
+long long Saved(std::time_t time)
 {
     std::tm local {};
     ::localtime_r(&time, &local);
+    return ((((local.tm_year + 1900LL) * 100 + local.tm_mon + 1) * 100 + local.tm_mday) * 100 + local.tm_hour) * 10000
+        + local.tm_min * 100 + local.tm_sec;
+}
+
+// "20261209-161500" of the name.
+std::string Stamp(long long saved)
+{
     char text[32];
-    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    std::snprintf(text, sizeof text, "%08lld-%06lld", saved / 1000000, saved % 1000000);
     return text;
 }
 
-// The time in the name `file` of a version of `base`, or -1 when it is no such name.
-std::time_t TimeOfVersionName(const std::string& file, const std::string& base)
+// When the version named `file` of `base` was saved, or -1 when it is no such name.
+long long SavedOfVersionName(const std::string& file, const std::string& base)
 {
     std::string prefix = base + ".";
     const std::string extension = ".ZMR";
@@ -56,22 +64,21 @@ std::time_t TimeOfVersionName(const std::string& file, const std::string& base)
         || file.compare(file.size() - extension.size(), extension.size(), extension) != 0)
         return -1;
     std::string rest = file.substr(prefix.size(), file.size() - prefix.size() - extension.size());
-    std::tm local {};
-    char dash = 0;
-    int consumed = 0;
-    if (std::sscanf(rest.c_str(), "%4d%2d%2d%c%2d%2d%2d%n", &local.tm_year, &local.tm_mon, &local.tm_mday, &dash,
-            &local.tm_hour, &local.tm_min, &local.tm_sec, &consumed)
-            != 7
-        || dash != '-' || consumed != int(StampLength))
+    if (rest.size() < StampLength || rest[8] != '-')
         return -1;
+    long long saved = 0;
+    for (size_t at = 0; at < StampLength; ++at) {
+        if (at == 8)
+            continue;
+        if (rest[at] < '0' || rest[at] > '9')
+            return -1;
+        saved = saved * 10 + (rest[at] - '0');
+    }
     // A second version within the same second: "-2", "-3", ...
     std::string count = rest.substr(StampLength);
     if (!count.empty() && (count[0] != '-' || count.size() < 2 || count.find_first_not_of("0123456789", 1) != std::string::npos))
         return -1;
-    local.tm_year -= 1900;
-    local.tm_mon -= 1;
-    local.tm_isdst = -1;
-    return std::mktime(&local);
+    return saved;
 }
 
 // 1 for "….20261209-161500.ZMR", n for "….20261209-161500-n.ZMR".
@@ -142,14 +149,14 @@ std::vector<LedgerVersion> VersionsOf(const std::string& path)
     if (!listing)
         return versions;
     while (dirent* entry = ::readdir(listing.get())) {
-        std::time_t time = TimeOfVersionName(entry->d_name, base);
-        if (time != -1)
-            versions.push_back({ folder + "/" + entry->d_name, time });
+        long long saved = SavedOfVersionName(entry->d_name, base);
+        if (saved != -1)
+            versions.push_back({ folder + "/" + entry->d_name, saved });
     }
     // Newest first; within one second the later count first.
     std::sort(versions.begin(), versions.end(), [](const LedgerVersion& a, const LedgerVersion& b) {
-        if (a.Time != b.Time)
-            return a.Time > b.Time;
+        if (a.Saved != b.Saved)
+            return a.Saved > b.Saved;
         if (a.Path.size() != b.Path.size())
             return a.Path.size() > b.Path.size();
         return a.Path > b.Path;
@@ -168,17 +175,19 @@ int KeepVersion(const std::string& target)
     if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST)
         return errno;
     std::string base = BaseOf(NameOf(target));
-    std::time_t saved = status.st_mtime;
+    long long saved = Saved(status.st_mtime);
     std::string stem = folder + "/" + base + "." + Stamp(saved);
-    // After the versions saved within the same second, whichever of them thinning has removed.
-    int count = 1;
-    for (const LedgerVersion& version : VersionsOf(target))
-        if (version.Time == saved)
-            count = std::max(count, CountOfVersionName(version.Path) + 1);
-    for (;; ++count) {
+    for (int count = 1;; ++count) {
         std::string version = stem + (count > 1 ? "-" + std::to_string(count) : std::string()) + ".ZMR";
         if (::link(target.c_str(), version.c_str()) == 0)
             break;
+        if (errno == EEXIST && count == 1) {
+            // After the versions saved within the same second, whichever of them thinning removed.
+            for (const LedgerVersion& kept : VersionsOf(target))
+                if (kept.Saved == saved)
+                    count = std::max(count, CountOfVersionName(kept.Path));
+            continue;
+        }
         if (errno == EEXIST)
             continue;
         if (errno != EPERM && errno != EXDEV && errno != EMLINK && errno != EOPNOTSUPP)
@@ -190,9 +199,9 @@ int KeepVersion(const std::string& target)
             return copied;
         break;
     }
-    // The new name is only lasting once the folder is on disk.
-    Descriptor versions { ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC) };
-    return versions.Value >= 0 && ::fsync(versions.Value) == 0 ? 0 : errno;
+    // The new name goes to disk with the save's own flush of its folder, which a journal commits
+    // together with it.
+    return 0;
 }
 
 std::vector<VersionSummary> SummariesOfVersions(const std::string& path)
@@ -210,39 +219,38 @@ std::vector<VersionSummary> SummariesOfVersions(const std::string& path)
     return summaries;
 }
 
-std::string VersionTimeText(std::time_t time)
+std::string VersionTimeText(long long saved)
 {
-    std::tm local {};
-    ::localtime_r(&time, &local);
     char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld %02lld:%02lld:%02lld", saved / 10000000000, saved / 100000000 % 100,
+        saved / 1000000 % 100, saved / 10000 % 100, saved / 100 % 100, saved % 100);
     return text;
 }
 
 std::vector<bool> VersionsToKeep(const std::vector<LedgerVersion>& versions, std::time_t now)
 {
+    // The limits as the versions' names give times: the local time a week ago and 3 months ago.
+    long long recentSince = Saved(now - RecentAge);
     std::tm limit {};
     ::localtime_r(&now, &limit);
     limit.tm_mon -= DailyMonths;
     limit.tm_isdst = -1;
-    std::time_t dailySince = std::mktime(&limit);
+    long long dailySince = Saved(std::mktime(&limit));
     std::vector<bool> keep(versions.size(), false);
     size_t recent = 0;
-    std::set<int> days;
-    std::set<int> months;
+    std::set<long long> days;
+    std::set<long long> months;
     for (size_t i = 0; i < versions.size(); ++i) {
-        std::time_t time = versions[i].Time;
-        if (now - time <= RecentAge) {
+        long long saved = versions[i].Saved;
+        if (saved >= recentSince) {
             keep[i] = recent++ < MostRecent;
             continue;
         }
-        std::tm local {};
-        ::localtime_r(&time, &local);
         // Newest first: the first version seen of a day or a month is its last.
-        if (time >= dailySince)
-            keep[i] = days.insert((local.tm_year * 100 + local.tm_mon) * 100 + local.tm_mday).second;
+        if (saved >= dailySince)
+            keep[i] = days.insert(saved / 1000000).second;
         else
-            keep[i] = months.insert(local.tm_year * 100 + local.tm_mon).second;
+            keep[i] = months.insert(saved / 100000000).second;
     }
     return keep;
 }

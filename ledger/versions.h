@@ -16,7 +16,9 @@ constexpr const char* VersionsFolderName = ".kivelo-versions";
 
 struct LedgerVersion {
     std::string Path;  // in the file system's encoding
-    std::time_t Time;  // when this version was saved
+    // When this version was saved, in local time as its name gives it: YYYYMMDDHHMMSS as a number,
+    // which orders the versions as time does.
+    long long Saved;
 };
 
 // The versions kept of the ledger `path`, newest first; none when there are none or the folder
@@ -33,8 +35,8 @@ struct VersionSummary {
 };
 std::vector<VersionSummary> SummariesOfVersions(const std::string& path);
 
-// "2026-12-09 16:15:00", in local time.
-std::string VersionTimeText(std::time_t time);
+// "2026-12-09 16:15:00".
+std::string VersionTimeText(long long saved);
 
 // Keeps the file `target` (no symbolic link) as a version, when there is such a file. Returns 0, or
 // the errno of the step that failed: the version is then not kept, and nothing of it is left

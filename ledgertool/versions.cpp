@@ -8,6 +8,6 @@
 void ListVersions(const std::string& file, std::string& out)
 {
     for (const VersionSummary& summary : SummariesOfVersions(file))
-        out += VersionTimeText(summary.Version.Time) + "  支出計 " + toolkit::Utf8FromSjis(summary.Spending)
+        out += VersionTimeText(summary.Version.Saved) + "  支出計 " + toolkit::Utf8FromSjis(summary.Spending)
             + "  計算残高 " + toolkit::Utf8FromSjis(summary.Balance) + "  " + summary.Version.Path + "\n";
 }

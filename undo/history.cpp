@@ -12,7 +12,7 @@ History::History(Recorder& recorder, Namer namer, size_t memoryLimit)
     , namer_(std::move(namer))
     , memoryLimit_(memoryLimit)
 {
-    recorder_.Collect();
+    recorder_.Resync();
     toolkit::AddActionWatcher(this);
 }
 
@@ -24,7 +24,7 @@ void History::ActionStarts(const toolkit::Action& action)
     // the memo tell of the keys typed into them after their text changed: that change is the keys'.
     Changes changes;
     Running started { action, {}, {} };
-    for (Change& change : recorder_.Collect()) {
+    for (Change& change : Look()) {
         bool toldAfter = action.Kind == Effect::Types && running_.empty() && change.Where.From == Place::Value
             && recorder_.PartOf(change.Where) == Part::Content;
         (toldAfter ? started.ToldAfter : changes).push_back(std::move(change));
@@ -41,10 +41,18 @@ void History::ActionEnds(const toolkit::Action&)
         return;
     Running ended = running_.back();
     running_.pop_back();
-    Settle(Merge(ended.ToldAfter, recorder_.Collect()), &ended);
+    Settle(Merge(ended.ToldAfter, Look()), &ended);
     if (running_.empty())
         restartPending_ = false;
     Tell();
+}
+
+Changes History::Look()
+{
+    if (!restartPending_)
+        return recorder_.Collect();
+    recorder_.Resync();
+    return {};
 }
 
 // Makes what changed since the last look part of the history, as the action that changed it says.
@@ -180,7 +188,7 @@ void History::Absorb(Changes drift)
 
 bool History::Undo()
 {
-    Settle(recorder_.Collect(), nullptr);
+    Settle(Look(), nullptr);
     EndTyping();
     if (done_ == 0)
         return false;
@@ -193,7 +201,7 @@ bool History::Undo()
 
 bool History::Redo()
 {
-    Settle(recorder_.Collect(), nullptr);
+    Settle(Look(), nullptr);
     EndTyping();
     if (done_ == steps_.size())
         return false;
@@ -222,7 +230,7 @@ QString History::RedoName() const { return done_ < steps_.size() ? steps_[done_]
 
 void History::MarkSaved()
 {
-    Settle(recorder_.Collect(), nullptr);
+    Settle(Look(), nullptr);
     EndTyping();
     savedId_ = Position();
 }
@@ -239,7 +247,7 @@ void History::Restart()
     baseId_ = savedId_ = nextId_++;
     ++revision_;
     if (running_.empty())
-        recorder_.Collect();
+        recorder_.Resync();
     else
         restartPending_ = true;
     Tell();
@@ -250,7 +258,7 @@ void History::StartHere()
     if (!steps_.empty() || !running_.empty())
         return;
     pending_.clear();
-    recorder_.Collect();
+    recorder_.Resync();
 }
 
 // A typing step is named after the place typed into: a cell of a grid, or a text such as the memo.

@@ -88,6 +88,9 @@ private:
         Changes ToldAfter;
     };
 
+    // What changed since the last look; nothing while the data is being replaced, whose new history
+    // starts from where the replacement ends.
+    Changes Look();
     void Settle(Changes changes, const Running* action);
     void Type(Changes changes, const Running& action);
     void AddToTyping(Changes changes);

@@ -79,6 +79,16 @@ Changes Recorder::Collect()
     return changes;
 }
 
+void Recorder::Resync()
+{
+    for (WatchedGrid& grid : grids_)
+        grid.Grid->TakeChangedCells();
+    for (WatchedArea& area : areas_)
+        std::memcpy(area.Copy.get(), area.Data, area.Size);
+    for (WatchedValue& value : values_)
+        value.Last = value.Read();
+}
+
 void Recorder::Apply(const Changes& changes, Side side)
 {
     for (const Change& change : changes) {

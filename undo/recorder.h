@@ -35,8 +35,12 @@ public:
     void WatchArea(void* data, size_t size, size_t unit, Part part);
     void WatchValue(std::function<std::string()> read, std::function<void(const std::string&)> write, Part part);
 
-    // What changed since the last Collect or Apply (since watching began, at first), sorted by place.
+    // What changed since the last Collect, Apply or Resync (since watching began, at first), sorted
+    // by place.
     Changes Collect();
+    // The state as it is now is where the next differences count from, without working out the
+    // differences to it: a whole month loaded differs in every cell.
+    void Resync();
     // Writes back the text each place had before the changes, or after them.
     enum class Side { Before, After };
     void Apply(const Changes& changes, Side side);
