@@ -61,8 +61,9 @@ void PutSlot(QByteArray& record, qsizetype at, const QByteArray& text)
 }
 
 // What Save writes from a kept month: its list on screen, when it was typed into, confirmed as the
-// list's OK confirms it.
-QByteArray SavedFrom(const Kept& kept)
+// list's OK confirms it. None when the confirmation fails (a bank payment without its amount yet),
+// which stops the save.
+std::optional<QByteArray> SavedFrom(const Kept& kept)
 {
     QByteArray record = kept.Record;
     if (kept.ListCol < 0)
@@ -76,10 +77,14 @@ QByteArray SavedFrom(const Kept& kept)
         return record;
     const QByteArray unbooked = ShiftJis(QStringLiteral("Ａ"));
     std::vector<QByteArray> list = kept.List;
-    int bank = Slot(record, OnHandAt(1, 2)).toInt();
+    bool converts = false;
+    int bank = Slot(record, OnHandAt(1, 2)).toInt(&converts);
     for (int row = 1; row <= 18; ++row)
         if (list[size_t(row)].startsWith(unbooked)) {
-            bank -= list[size_t(19 + row)].toInt();
+            bool amountConverts = false;
+            bank -= list[size_t(19 + row)].toInt(&amountConverts);
+            if (!converts || !amountConverts)
+                return std::nullopt;
             list[size_t(row)] = "A" + list[size_t(row)].mid(unbooked.size());
         }
     PutSlot(record, OnHandAt(1, 2), QByteArray::number(bank));
@@ -137,7 +142,8 @@ private:
     // The next start, with the offer answered by `key` (Return takes 復元, the default).
     void StartAnsweringTheOffer(const QString& state, const QString& key);
     // 復元, then 名前をつけて保存: the first byte where the file differs from what Save would write
-    // from the kept month, or -1.
+    // from the kept month, or -1; when Save would stop at the list, whether it shows the error box
+    // and writes nothing (-1) or not (0).
     qsizetype RestoreAndSaveAs(const QString& state, const Kept& kept);
 
     std::vector<Kept> twin_;  // the month kept after each step; twin_[0], before any, is none
@@ -188,10 +194,20 @@ qsizetype TestEndToEndRecovery::RestoreAndSaveAs(const QString& state, const Kep
 {
     StartAnsweringTheOffer(state, QStringLiteral("Return"));
     QString saved = state + "/saved.ZMR";
+    std::optional<QByteArray> savedFrom = SavedFrom(kept);
+    if (!savedFrom) {
+        Key(QStringLiteral("ctrl+shift+s"));
+        QString box = WindowNamed(ErrorBoxTitle);
+        bool stopped = !box.isEmpty() && Activate(box);
+        Key(QStringLiteral("Return"));
+        stopped = stopped && Gone(box) && !QFile::exists(saved);
+        program_.reset();
+        return stopped ? -1 : 0;
+    }
     SaveAsThroughMenu(saved);
     QTest::qWaitFor([&] { return QFileInfo(saved).size() == 336780; }, 10000);
     program_.reset();
-    QByteArray expected = SavedFrom(kept);
+    QByteArray expected = *savedFrom;
     QByteArray bytes = LedgerBytes(saved).Bytes();
     if (bytes.size() != expected.size())
         return 0;
