@@ -284,7 +284,7 @@ private:
     // form1_writers.cpp: the lock on the ledger held, and what its file was when opened or saved
     LedgerLock ledgerLock_;
     std::optional<FileIdentity> ledgerIdentity_;
-    bool activated_ = false;
+    bool activated_ = false;  // form1.cpp: the first activation starts the month's history
     // form1_recent.cpp: the recent list's entries in ファイル, and the separator after them
     std::vector<QAction*> recentEntries_;
     // form1_print.cpp

@@ -11,6 +11,7 @@
 #include "toolkit/text.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QToolButton>
 
@@ -39,12 +40,8 @@ void Fail(const char* what)
     std::abort();
 }
 
-void RemoveFolder()
-{
-    for (const QString& name : { inputName, outputName })
-        ::unlink(QFile::encodeName(name).constData());
-    ::rmdir(folder.c_str());
-}
+// The folder with all that the saves leave beside the ledgers: their earlier versions, the lock.
+void RemoveFolder() { QDir(QFile::decodeName(QByteArray::fromStdString(folder))).removeRecursively(); }
 
 bool EndsWith(const std::string& text, const std::string& end)
 {

@@ -7,8 +7,8 @@
 // recovery file holds it. A killed run must have kept one of those months, none older than the last
 // step made more than a second before the kill; 復元 and 名前をつけて保存 must then give the file that
 // Save would have written from it, as this test computes it (the list on screen confirmed, with its
-// bank payments booked and the totals made again). KIVELO_LONG=1 kills 100 runs instead of 4;
-// KIVELO_SEED=n draws the kills of seed n.
+// bank payments booked and the totals made again). KIVELO_LONG=1 kills 100 runs instead of 4, each a
+// row of its own; KIVELO_SEED=n draws the kills of seed n.
 #include "ledger/recovery.h"
 #include "tests/e2e/desktop.h"
 
@@ -125,6 +125,7 @@ class TestEndToEndRecovery : public QObject, public Desktop {
 private slots:
     void initTestCase();
     void cleanupTestCase() { Stop(); }
+    void aKilledRunIsOfferedAndGivesBackItsMonth_data();
     void aKilledRunIsOfferedAndGivesBackItsMonth();
     void theXServerKilledUnderItLosesNothing();
     void sigtermKeepsTheMonthAndEndsWithoutAQuestion();
@@ -253,8 +254,11 @@ void TestEndToEndRecovery::Script(const std::function<bool(int step)>& after)
     }
 }
 
-void TestEndToEndRecovery::aKilledRunIsOfferedAndGivesBackItsMonth()
+// Each run is a row of its own, so that the watchdog of a test function times one run.
+void TestEndToEndRecovery::aKilledRunIsOfferedAndGivesBackItsMonth_data()
 {
+    QTest::addColumn<int>("lastStep");
+    QTest::addColumn<int>("delay");
     bool chosen = false;
     unsigned seed = qEnvironmentVariable("KIVELO_SEED").toUInt(&chosen);
     if (!chosen)
@@ -263,41 +267,48 @@ void TestEndToEndRecovery::aKilledRunIsOfferedAndGivesBackItsMonth()
     std::mt19937 random(seed);
     int runs = qEnvironmentVariableIntValue("KIVELO_LONG") != 0 ? 100 : 4;
     for (int run = 0; run < runs; ++run) {
-        QString state = states_.path() + QStringLiteral("/run%1").arg(run);
-        StartWithState(state);
         // Killed after a step drawn at random, at a moment drawn in the second and a half after it.
         int lastStep = std::uniform_int_distribution<int>(1, Steps)(random);
         int delay = std::uniform_int_distribution<int>(0, 1500)(random);
-        QString context = QStringLiteral("seed %1, run %2: killed %3 ms after step %4").arg(seed).arg(run).arg(delay).arg(lastStep);
-        std::vector<qint64> doneAt(Steps + 1, -1);
-        QElapsedTimer clock;
-        clock.start();
-        Script([&](int step) {
-            doneAt[size_t(step)] = clock.elapsed();
-            QTest::qWait(step == lastStep ? delay : Pause);
-            return step != lastStep;
-        });
-        qint64 killedAt = clock.elapsed();
-        ::kill(pid_t(program_->Pid()), SIGKILL);
-        QVERIFY(program_->WaitForExit(5000));
-        program_.reset();
-        int required = 0;  // the last step made more than a second before the kill
-        for (int step = 1; step <= lastStep; ++step)
-            if (doneAt[size_t(step)] < killedAt - 1000)
-                required = step;
-        std::optional<Kept> kept = KeptIn(state);
-        QVERIFY2(kept || required == 0, qPrintable("nothing kept, " + context));
-        if (!kept)
-            continue;
-        int matched = -1;
-        for (int step = 1; step <= lastStep; ++step)
-            if (twin_[size_t(step)] == *kept)
-                matched = step;
-        QVERIFY2(matched >= std::max(required, 1),
-            qPrintable(QStringLiteral("kept the month of step %1, not of %2 or later; ").arg(matched).arg(required) + context));
-        qsizetype differs = RestoreAndSaveAs(state, *kept);
-        QVERIFY2(differs < 0, qPrintable(QStringLiteral("the saved file differs at byte %1; ").arg(differs) + context));
+        QTest::addRow("seed %u run %d", seed, run) << lastStep << delay;
     }
+}
+
+void TestEndToEndRecovery::aKilledRunIsOfferedAndGivesBackItsMonth()
+{
+    QFETCH(int, lastStep);
+    QFETCH(int, delay);
+    QString state = states_.path() + "/" + QString::fromUtf8(QTest::currentDataTag()).replace(' ', '-');
+    StartWithState(state);
+    QString context = QStringLiteral("%1: killed %2 ms after step %3").arg(QTest::currentDataTag()).arg(delay).arg(lastStep);
+    std::vector<qint64> doneAt(Steps + 1, -1);
+    QElapsedTimer clock;
+    clock.start();
+    Script([&](int step) {
+        doneAt[size_t(step)] = clock.elapsed();
+        QTest::qWait(step == lastStep ? delay : Pause);
+        return step != lastStep;
+    });
+    qint64 killedAt = clock.elapsed();
+    ::kill(pid_t(program_->Pid()), SIGKILL);
+    QVERIFY(program_->WaitForExit(5000));
+    program_.reset();
+    int required = 0;  // the last step made more than a second before the kill
+    for (int step = 1; step <= lastStep; ++step)
+        if (doneAt[size_t(step)] < killedAt - 1000)
+            required = step;
+    std::optional<Kept> kept = KeptIn(state);
+    QVERIFY2(kept || required == 0, qPrintable("nothing kept, " + context));
+    if (!kept)
+        return;
+    int matched = -1;
+    for (int step = 1; step <= lastStep; ++step)
+        if (twin_[size_t(step)] == *kept)
+            matched = step;
+    QVERIFY2(matched >= std::max(required, 1),
+        qPrintable(QStringLiteral("kept the month of step %1, not of %2 or later; ").arg(matched).arg(required) + context));
+    qsizetype differs = RestoreAndSaveAs(state, *kept);
+    QVERIFY2(differs < 0, qPrintable(QStringLiteral("the saved file differs at byte %1; ").arg(differs) + context));
 }
 
 void TestEndToEndRecovery::theXServerKilledUnderItLosesNothing()
