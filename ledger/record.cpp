@@ -21,7 +21,12 @@ std::string_view SlotText(const unsigned char* record, const RecordArea& area, i
 
 void PutSlot(const RecordArea& area, int column, int row, std::string_view text)
 {
-    unsigned char* slot = LedgerRecord + area.SlotOffset(column, row);
+    PutSlot(LedgerRecord, area, column, row, text);
+}
+
+void PutSlot(unsigned char* record, const RecordArea& area, int column, int row, std::string_view text)
+{
+    unsigned char* slot = record + area.SlotOffset(column, row);
     size_t length = std::min(text.size(), area.Capacity());
     slot[0] = static_cast<unsigned char>(length);
     if (length > 0) // an empty view may have no data at all

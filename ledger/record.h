@@ -69,6 +69,8 @@ inline std::string_view SlotText(const RecordArea& area, int column, int row)
 // Writes a slot of LedgerRecord: the text cut to the slot's capacity by bytes, the bytes after
 // it zero.
 void PutSlot(const RecordArea& area, int column, int row, std::string_view text);
+// The same in a record of its own.
+void PutSlot(unsigned char* record, const RecordArea& area, int column, int row, std::string_view text);
 
 // The table areas in the order the record holds them, between LedgerRecord and the tables.
 void PutBudgetAreas();   // IncomeBudget, ExpenseBudget (slots 20..30 of each column empty)

@@ -44,6 +44,12 @@ int DiffLedgers(const LedgerImage& a, const LedgerImage& b, std::string& out);
 // 計算残高 240800  PATH", in UTF-8; nothing when it has none.
 void ListVersions(const std::string& file, std::string& out);
 
+// import: the statements planned into `ledger`'s month, printed as text or, with `json`, as a JSON
+// array of objects (file, line, date, column, category, name, amount, state, bank, rule); with
+// `into`, the new rows placed and confirmed into a new ledger file. Returns the exit status.
+int ImportStatements(const std::string& ledger, const std::vector<std::string>& statements, bool json,
+    const std::optional<std::string>& into, CommandOutput& output);
+
 // year: the arguments with every folder replaced by its ledger files (names ending in ".ZMR" in
 // any case), in name order. A folder that cannot be listed or holds no ledger adds a line
 // "FOLDER: reason" to `failures`.

@@ -16,6 +16,13 @@ Commands:
   diff A B                   every field that differs between two ledgers, with both texts
   versions FILE              the earlier versions Kivelo keeps of the ledger, newest first: when
                              each was saved, its 支出計 and 計算残高, and its file
+  import LEDGER STATEMENT... [--json] [--into OUT]
+                             bank, card and payment statements (CSV) planned into the
+                             ledger's month as Kivelo's preview plans them: one row per
+                             purchase with its file, line, date, day column, category, name
+                             as stored, amount, state, bank payment and rule; with --into,
+                             the new rows placed and their lists confirmed into a new ledger
+                             OUT (LEDGER is never written)
   year FILE|FOLDER... [--csv [--cp932] | --json]
                              the main figures of several ledgers side by side, in the order
                              of their months, with the totals; a folder stands for its *.ZMR
@@ -26,8 +33,9 @@ Commands:
 Options:
   --help                     show this text
 
-Exit status: 0 success; 1 check found problems, diff found differences or year marked an
-amount; 2 bad usage, an unreadable file, or a ledger that cannot be exported.
+Exit status: 0 success; 1 check found problems, diff found differences, year marked an
+amount or import met a row it could not read; 2 bad usage, an unreadable file, or a ledger that
+cannot be exported.
 )";
 
 struct Invocation {
@@ -35,6 +43,7 @@ struct Invocation {
     std::vector<std::string> Files;
     std::optional<std::string> Encoding;
     std::optional<std::string> Year;
+    std::optional<std::string> Into;
     bool Csv = false;
     bool Json = false;
     bool Cp932 = false;
@@ -76,6 +85,7 @@ std::optional<std::string> ParseArguments(const std::vector<std::string>& argume
         }
         std::optional<std::string>* target = name == "--encoding" ? &invocation.Encoding
             : name == "--year"                                    ? &invocation.Year
+            : name == "--into"                                    ? &invocation.Into
                                                                   : nullptr;
         if (!target)
             return "unknown option '" + argument + "'";
@@ -96,7 +106,7 @@ std::optional<std::string> CheckArity(const Invocation& invocation)
     if (command.empty())
         return std::string("no command given");
     if (command != "dump" && command != "check" && command != "csv" && command != "homebank" && command != "diff"
-        && command != "year" && command != "versions")
+        && command != "year" && command != "versions" && command != "import")
         return "unknown command '" + command + "'";
     if (command == "check" && files == 0)
         return std::string("check needs at least one file");
@@ -104,13 +114,17 @@ std::optional<std::string> CheckArity(const Invocation& invocation)
         return std::string("diff needs two files");
     if ((command == "dump" || command == "csv" || command == "homebank" || command == "versions") && files != 1)
         return command + " needs one file";
+    if (command == "import" && files < 2)
+        return std::string("import needs a ledger and at least one statement");
+    if (invocation.Into && command != "import")
+        return "option '--into' is for import, not " + command;
     if (command == "year" && files == 0)
         return std::string("year needs at least one file or folder");
     const char* yearOption = invocation.Csv ? "--csv"
         : invocation.Json                   ? "--json"
         : invocation.Cp932                  ? "--cp932"
                                             : nullptr;
-    if (yearOption && command != "year")
+    if (yearOption && command != "year" && !(command == "import" && invocation.Json && !invocation.Csv && !invocation.Cp932))
         return std::string("option '") + yearOption + "' is for year, not " + command;
     if (invocation.Csv && invocation.Json)
         return std::string("year writes --csv or --json, not both");
@@ -267,6 +281,10 @@ int RunLedgerTool(const std::vector<std::string>& arguments, CommandOutput& outp
         return HomeBank(invocation, output);
     if (invocation.Command == "year")
         return YearOfLedgers(invocation, output);
+    if (invocation.Command == "import") {
+        std::vector<std::string> statements(invocation.Files.begin() + 1, invocation.Files.end());
+        return ImportStatements(invocation.Files[0], statements, invocation.Json, invocation.Into, output);
+    }
     if (invocation.Command == "versions") {
         ListVersions(invocation.Files[0], output.Out);
         return ExitSuccess;
