@@ -180,6 +180,7 @@ TForm1::TForm1(QWidget* owner)
     BuildAccessibility();
     ConnectHandlers();
     AcceptLedgerDrops();
+    AcceptStatementDrops();
     toolkit::Guard([this] { FormCreate(); });
     WatchForUndo();
     WatchForRecovery();
@@ -266,6 +267,7 @@ void TForm1::BuildMenu()
     Save1 = N1->addAction(QStringLiteral("上書き保存"));
     SaveAs1 = N1->addAction(QStringLiteral("名前をつけて保存"));
     Versions1 = N1->addAction(QStringLiteral("以前の版…"));
+    Import1 = N1->addAction(QStringLiteral("明細を取り込む…"));
     NewMonth1 = N1->addAction(QStringLiteral("翌月の家計簿を作成"));
     YearView1 = N1->addAction(QStringLiteral("年間の推移…"));
     Print1 = N1->addAction(QStringLiteral("印刷…"));
@@ -276,6 +278,7 @@ void TForm1::BuildMenu()
     Save1->setObjectName(QStringLiteral("Save1"));
     SaveAs1->setObjectName(QStringLiteral("SaveAs1"));
     Versions1->setObjectName(QStringLiteral("Versions1"));
+    Import1->setObjectName(QStringLiteral("Import1"));
     NewMonth1->setObjectName(QStringLiteral("NewMonth1"));
     YearView1->setObjectName(QStringLiteral("YearView1"));
     Print1->setObjectName(QStringLiteral("Print1"));
@@ -301,6 +304,7 @@ void TForm1::ConnectHandlers()
     connect(Save1, &QAction::triggered, this, Handler(this, &TForm1::filesaveclick, Shows));
     connect(SaveAs1, &QAction::triggered, this, Handler(this, &TForm1::SaveAs1Click, Shows));
     connect(Versions1, &QAction::triggered, this, Handler(this, &TForm1::Versions1Click, Shows));
+    connect(Import1, &QAction::triggered, this, Handler(this, &TForm1::Import1Click, Changes("明細の取り込み")));
     connect(NewMonth1, &QAction::triggered, this, Handler(this, &TForm1::NewMonth1Click, Changes("翌月の家計簿を作成")));
     connect(YearView1, &QAction::triggered, this, Handler(this, &TForm1::YearView1Click, Shows));
     connect(Print1, &QAction::triggered, this, Handler(this, &TForm1::Print1Click, Shows));

@@ -12,6 +12,7 @@
 //   form1_versions.cpp the earlier versions of the ledger, listed and opened
 //   form1_writers.cpp  another writer: the lock beside the ledger, the check before a save
 //   form1_recovery.cpp the month kept against a death of the program, and offered again
+//   form1_import.cpp   bank, card and payment statements into the month, through a preview
 //   form1_year.cpp     the year at a glance, over ledgers chosen together
 //   form1_print.cpp    printing the month, to a printer or a PDF file
 //   form1_access.cpp   the controls' accessible names and the menu's keys
@@ -24,6 +25,7 @@
 #include "ledger/identity.h"
 #include "ledger/lock.h"
 #include "ledger/recovery.h"
+#include "statement/plan.h"
 #include "toolkit/controls.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/failure.h"
@@ -78,6 +80,7 @@ public:
     QAction* Save1;
     QAction* SaveAs1;
     QAction* Versions1;
+    QAction* Import1;
     QAction* NewMonth1;
     QAction* YearView1;
     QAction* Print1;
@@ -135,6 +138,8 @@ public:
 
     // form1_detail.cpp
     void StringGrid4DblClick();
+    // The list of a daily-table cell into the list grid, open until OK stores it back.
+    void LoadList(const GridCell& cell);
     void Button1Click();
     // The list on screen, when it holds edits not yet confirmed, confirmed as OK confirms it: before
     // a command would save without it or replace it. A list that fails to confirm stops the command.
@@ -211,6 +216,13 @@ public:
     // form1_versions.cpp
     void Versions1Click();
 
+    // form1_import.cpp
+    void Import1Click();
+    // The statement files read, previewed and, once the user says 取り込む, placed; one step. A month
+    // without its period fails with "集計期間を設定してください".
+    void ImportStatements(const QStringList& files);
+    void PlaceImport(const statement::ImportPlan& plan);
+
     // form1_year.cpp
     void YearView1Click();
     // form1_print.cpp
@@ -241,6 +253,9 @@ private:
 
     // form1_outside.cpp
     void AcceptLedgerDrops();
+    // form1_import.cpp
+    void AcceptStatementDrops();
+    void KeepPickedRules(const std::vector<statement::Rule>& picked);
 
     // form1_writers.cpp
     // The ledger may be opened: no other Kivelo holds it, or the user opens it all the same.

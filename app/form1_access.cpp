@@ -25,6 +25,7 @@ void TForm1::BuildAccessibility()
     N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     SaveAs1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    Import1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     NewMonth1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     Print1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -68,12 +68,17 @@ void TForm1::StringGrid4DblClick()
         return;
     ConfirmOpenList();                                                          // the list it replaces
     StringGrid5->setFocus();                                                    // 1.
-    const auto& list = ListOf(DayCell);                                         // 2.
+    LoadList(DayCell);                                                          // 2.
+}
+
+void TForm1::LoadList(const GridCell& cell)
+{
+    const auto& list = ListOf(cell);
     for (int col = 0; col < ListColumns; ++col)
         for (int row = 0; row < ListRows; ++row)
             StringGrid5->SetCell(col, row, list[col][row].Str());
     // OK stores the list back into this cell, whatever cell is picked in the meantime.
-    OpenList = DayCell;
+    OpenList = cell;
 }
 
 void TForm1::Button1Click()

@@ -491,11 +491,13 @@ std::optional<std::pair<Layout, size_t>> FindHeader(const std::vector<Record>& r
     return std::nullopt;
 }
 
-// A file listed newest first is turned round, so that the purchases of a day keep their order.
+// In date order. A file listed newest first is turned round first, so that the purchases of a
+// day keep the order they were made in.
 void OldestFirst(std::vector<Purchase>& purchases)
 {
     if (purchases.size() >= 2 && purchases.back().When < purchases.front().When)
         std::reverse(purchases.begin(), purchases.end());
+    std::stable_sort(purchases.begin(), purchases.end(), [](const Purchase& a, const Purchase& b) { return a.When < b.When; });
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <algorithm>
 #include <iconv.h>
 
 // Shift-JIS bytes of a UTF-8 text, straight from iconv: the tests do not use the program's
@@ -63,3 +64,23 @@ public:
 private:
     QByteArray bytes_;
 };
+
+// Writes a 13-byte cell (or any slot of `capacity` bytes) of a record the test builds.
+inline void WriteSlot(QByteArray& record, qsizetype offset, const QByteArray& text, int capacity = 12)
+{
+    QByteArray slot(capacity + 1, '\0');
+    slot[0] = char(std::min<qsizetype>(capacity, text.size()));
+    slot.replace(1, slot[0], text.left(capacity));
+    record.replace(offset, capacity + 1, slot);
+}
+
+// A month of December: the day labels 12月1日 to 12月31日 in columns 2 to 32, as the period
+// command writes them for month 12 from day 1, and `bank` yen in the bank.
+inline QByteArray DecemberRecord(const QByteArray& bank = "100000")
+{
+    QByteArray record(336780, '\0');
+    for (int day = 1; day <= 31; ++day)
+        WriteSlot(record, 1742 + ((day + 1) * 20) * 13, ShiftJis(QStringLiteral("12月%1日").arg(day)));
+    WriteSlot(record, 336368 + (1 * 6 + 2) * 13, bank);
+    return record;
+}

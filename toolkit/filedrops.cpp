@@ -4,12 +4,19 @@
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
+#include <algorithm>
 
 namespace toolkit {
 
 FileDrops::FileDrops(QWidget& window, const QString& suffix)
+    : FileDrops(window, QStringList { suffix }, One)
+{
+}
+
+FileDrops::FileDrops(QWidget& window, const QStringList& suffixes, Count count)
     : QObject(&window)
-    , suffix_(suffix)
+    , suffixes_(suffixes)
+    , count_(count)
 {
     window.setAcceptDrops(true);
     window.installEventFilter(this);
@@ -24,19 +31,26 @@ bool FileDrops::eventFilter(QObject*, QEvent* event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (FileOf(drag->mimeData()).isEmpty())
+        if (FilesOf(drag->mimeData()).isEmpty())
             return false;
         drag->acceptProposedAction();
         return true;
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        QString fileName = FileOf(drop->mimeData());
-        if (fileName.isEmpty())
+        QStringList fileNames = FilesOf(drop->mimeData());
+        if (fileNames.isEmpty())
             return false;
         drop->acceptProposedAction();
         QMetaObject::invokeMethod(
-            this, [this, fileName] { emit Dropped(fileName); }, Qt::QueuedConnection);
+            this,
+            [this, fileNames] {
+                if (count_ == One)
+                    emit Dropped(fileNames.front());
+                else
+                    emit DroppedFiles(fileNames);
+            },
+            Qt::QueuedConnection);
         return true;
     }
     default:
@@ -44,13 +58,21 @@ bool FileDrops::eventFilter(QObject*, QEvent* event)
     }
 }
 
-QString FileDrops::FileOf(const QMimeData* data) const
+QStringList FileDrops::FilesOf(const QMimeData* data) const
 {
     const QList<QUrl> urls = data->urls();
-    if (urls.size() != 1 || !urls.front().isLocalFile())
+    if (urls.isEmpty() || (count_ == One && urls.size() != 1))
         return {};
-    QString fileName = urls.front().toLocalFile();
-    return fileName.endsWith(suffix_, Qt::CaseInsensitive) ? fileName : QString();
+    QStringList fileNames;
+    for (const QUrl& url : urls) {
+        QString fileName = url.isLocalFile() ? url.toLocalFile() : QString();
+        bool ofTheKind = std::any_of(suffixes_.begin(), suffixes_.end(),
+            [&](const QString& suffix) { return fileName.endsWith(suffix, Qt::CaseInsensitive); });
+        if (!ofTheKind)
+            return {};
+        fileNames << fileName;
+    }
+    return fileNames;
 }
 
 } // namespace toolkit
