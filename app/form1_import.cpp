@@ -56,8 +56,11 @@ void TForm1::ImportStatements(const QStringList& files)
         throw toolkit::Failure(toolkit::Sjis("集計期間を設定してください"));
     QStringList categories;
     for (int row = 1; row <= statement::Categories; ++row) {
+        // Row 17 has no caption of its own: its lists' header names it, or its number.
         QString caption = toolkit::FromSjis(StringGrid4->Cell(0, row)).trimmed();
-        categories << (caption.isEmpty() ? toolkit::FromSjis(DetailLists[2][row][0][0].Str()) : caption);
+        if (caption.isEmpty())
+            caption = toolkit::FromSjis(DetailLists[2][row][0][0].Str()).trimmed();
+        categories << (caption.isEmpty() ? QStringLiteral("%1行目").arg(row) : caption);
     }
     ImportPreview preview(this, record.get(), std::move(statements), categoriser, categories);  // 5.
     if (preview.exec() != QDialog::Accepted)

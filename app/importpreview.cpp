@@ -8,11 +8,14 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -28,6 +31,37 @@ QString DateText(const statement::Date& date)
 }
 
 QSettings Settings() { return QSettings(QCoreApplication::applicationName(), QCoreApplication::applicationName()); }
+
+// The category of a row, chosen from the 17 in a list; the row keeps the category's number.
+class CategoryChoice : public QStyledItemDelegate {
+public:
+    CategoryChoice(const QStringList& categories, QObject* parent)
+        : QStyledItemDelegate(parent)
+        , categories_(categories)
+    {
+    }
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override
+    {
+        auto* choice = new QComboBox(parent);
+        choice->addItems(categories_);
+        connect(choice, &QComboBox::activated, this, [this, choice] {
+            emit const_cast<CategoryChoice*>(this)->commitData(choice);
+            emit const_cast<CategoryChoice*>(this)->closeEditor(choice);
+        });
+        return choice;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        static_cast<QComboBox*>(editor)->setCurrentIndex(index.data(Qt::UserRole).toInt() - 1);
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
+    {
+        model->setData(index, static_cast<QComboBox*>(editor)->currentIndex() + 1, Qt::UserRole);
+    }
+
+private:
+    QStringList categories_;
+};
 
 const QString RulesSetting = QStringLiteral("import/") + QLatin1String(statement::RulesKey);
 
@@ -122,8 +156,15 @@ ImportPreview::ImportPreview(QWidget* owner, const unsigned char* record, statem
         QStringLiteral("名前"), QStringLiteral("金額"), QStringLiteral("費目"), QStringLiteral("口座引落"),
         QStringLiteral("状態"), QStringLiteral("ファイルと行") });
     table_->verticalHeader()->hide();
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setWordWrap(false);
+    table_->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked);
+    table_->setItemDelegateForColumn(Category, new CategoryChoice(categories_, table_));
     table_->horizontalHeader()->setStretchLastSection(true);
+    for (auto [column, width] : { std::pair(Include, 40), std::pair(DateColumn, 90), std::pair(DayLabel, 70),
+             std::pair(Name, 130), std::pair(Amount, 80), std::pair(Category, 110), std::pair(Bank, 64),
+             std::pair(StateColumn, 140) })
+        table_->setColumnWidth(column, width);
+    connect(table_, &QTableWidget::itemChanged, this, &ImportPreview::Choose);
     layout->addWidget(table_);
     counts_ = new QLabel(this);
     counts_->setObjectName(QStringLiteral("Counts"));
@@ -164,72 +205,67 @@ void ImportPreview::Replan()
 
 void ImportPreview::ShowPlan()
 {
-    showing_ = true;
+    QSignalBlocker quiet(table_);
     table_->setRowCount(int(plan_.Rows.size()));
     for (int i = 0; i < int(plan_.Rows.size()); ++i) {
         const statement::PlannedRow& row = plan_.Rows[size_t(i)];
         bool spending = row.Category != 0;
-        auto* include = qobject_cast<QCheckBox*>(table_->cellWidget(i, Include));
-        if (!include) {
-            include = new QCheckBox(table_);
-            table_->setCellWidget(i, Include, include);
-            connect(include, &QCheckBox::toggled, this, [this, i](bool on) {
-                if (!showing_) {
-                    choices_[size_t(i)].Include = on;
-                    Replan();
-                }
-            });
-        }
-        include->setChecked(row.Now == statement::State::New);
-        include->setEnabled(spending && row.Column != 0);
-        auto text = [&](int column, const QString& value) {
-            auto* item = table_->item(i, column);
-            if (!item)
-                table_->setItem(i, column, item = new QTableWidgetItem);
-            item->setText(value);
+        auto item = [&](int column) {
+            QTableWidgetItem* cell = table_->item(i, column);
+            if (!cell)
+                table_->setItem(i, column, cell = new QTableWidgetItem);
+            return cell;
         };
-        text(DateColumn, DateText(row.From.When));
-        text(DayLabel, row.Column ? toolkit::FromSjis(SlotText(record_, DailyArea, row.Column, 0)) : QStringLiteral("－"));
-        text(Name, toolkit::FromSjis(row.Name));
-        text(Amount, QString::number(row.From.Amount));
-        text(StateColumn, Utf8(statement::StateLabel(row.Now)) + (row.Rule == statement::Source::None && spending ? QStringLiteral("（未分類）") : QString()));
-        text(Where, QStringLiteral("%1:%2").arg(QString::fromLocal8Bit(row.From.File.c_str())).arg(row.From.Line));
-        auto* category = qobject_cast<QComboBox*>(table_->cellWidget(i, Category));
-        auto* bank = qobject_cast<QCheckBox*>(table_->cellWidget(i, Bank));
-        if (spending && !category) {
-            category = new QComboBox(table_);
-            category->addItems(categories_);
-            table_->setCellWidget(i, Category, category);
-            connect(category, &QComboBox::currentIndexChanged, this, [this, i](int index) {
-                if (!showing_) {
-                    choices_[size_t(i)].Category = index + 1;
-                    Replan();
-                }
-            });
-            bank = new QCheckBox(table_);
-            table_->setCellWidget(i, Bank, bank);
-            connect(bank, &QCheckBox::toggled, this, [this, i](bool on) {
-                if (!showing_) {
-                    choices_[size_t(i)].Bank = on;
-                    Replan();
-                }
-            });
-        }
-        if (category) {
-            category->setCurrentIndex(row.Category - 1);
-            bank->setChecked(row.Bank);
-        }
+        auto check = [&](int column, bool can, bool on) {
+            QTableWidgetItem* cell = item(column);
+            cell->setFlags(can ? Qt::ItemIsEnabled | Qt::ItemIsUserCheckable : Qt::NoItemFlags);
+            cell->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+        };
+        check(Include, spending && row.Column != 0, row.Now == statement::State::New);
+        item(DateColumn)->setText(DateText(row.From.When));
+        item(DayLabel)->setText(row.Column ? toolkit::FromSjis(SlotText(record_, DailyArea, row.Column, 0)) : QStringLiteral("－"));
+        item(Name)->setText(toolkit::FromSjis(row.Name));
+        item(Amount)->setText(QString::number(row.From.Amount));
+        item(Amount)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        QTableWidgetItem* category = item(Category);
+        category->setText(spending ? categories_[row.Category - 1] : QString());
+        category->setData(Qt::UserRole, row.Category);
+        category->setFlags(spending ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable : Qt::NoItemFlags);
+        check(Bank, spending, row.Bank);
+        item(StateColumn)->setText(Utf8(statement::StateLabel(row.Now))
+            + (row.Rule == statement::Source::None && spending && row.Column ? QStringLiteral("（未分類）") : QString()));
+        QString file = QString::fromLocal8Bit(row.From.File.c_str());
+        item(Where)->setText(QStringLiteral("%1:%2").arg(QFileInfo(file).fileName()).arg(row.From.Line));
+        item(Where)->setToolTip(file);
     }
     QStringList counts;
     for (statement::State state : { statement::State::New, statement::State::Duplicate, statement::State::Unchecked,
              statement::State::Outside, statement::State::Full, statement::State::Deposit, statement::State::Refund })
         if (int count = plan_.Count(state))
             counts << QStringLiteral("%1 %2件").arg(Utf8(statement::StateLabel(state))).arg(count);
-    int leftOut = int(plan_.Rows.size()) - plan_.Count(statement::State::New)
-        + int(statements_.Unread.size());
-    counts_->setText(counts.join(QStringLiteral("　")) + (leftOut ? QStringLiteral("　（取り込まないもの %1件）").arg(leftOut) : QString()));
-    table_->resizeColumnsToContents();
-    showing_ = false;
+    int leftOut = int(plan_.Rows.size()) - plan_.Count(statement::State::New) + int(statements_.Unread.size());
+    counts_->setText(counts.join(QStringLiteral("　"))
+        + (leftOut ? QStringLiteral("　（取り込まないもの %1件）").arg(leftOut) : QString()));
+}
+
+// A check box, a category or 口座引落 changed by the user: the import is planned again with it.
+void ImportPreview::Choose(QTableWidgetItem* item)
+{
+    statement::Choice& choice = choices_[size_t(item->row())];
+    switch (item->column()) {
+    case Include:
+        choice.Include = item->checkState() == Qt::Checked;
+        break;
+    case Category:
+        choice.Category = item->data(Qt::UserRole).toInt();
+        break;
+    case Bank:
+        choice.Bank = item->checkState() == Qt::Checked;
+        break;
+    default:
+        return;
+    }
+    Replan();
 }
 
 void ImportPreview::EditRules()

@@ -12,6 +12,7 @@
 class QLabel;
 class QPlainTextEdit;
 class QTableWidget;
+class QTableWidgetItem;
 
 class ImportPreview : public QDialog {
     Q_OBJECT
@@ -28,6 +29,7 @@ public:
 private:
     void Replan();
     void ShowPlan();
+    void Choose(QTableWidgetItem* item);
     void EditRules();
 
     const unsigned char* record_;
@@ -39,7 +41,6 @@ private:
     QTableWidget* table_;
     QLabel* counts_;
     QPlainTextEdit* unread_;
-    bool showing_ = false;
 };
 
 // The rules of the settings file, and the rules kept there.

@@ -10,6 +10,9 @@
 #include "toolkit/text.h"
 
 #include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QTest>
 #include <deque>
 #include <sys/wait.h>
@@ -111,6 +114,31 @@ Editor* OpenEditor(TForm1& form, int row)
         return nullptr;
     Editor* editor = editors.front();
     return QTest::qWaitFor([editor] { return QApplication::activeWindow() == editor; }) ? editor : nullptr;
+}
+
+// What Qt does with a drag of local files over `point` of `window` and a drop there: the events go
+// to the innermost widget there that takes drops. True when the drop was taken.
+inline bool Drop(QWidget& window, QPoint point, const QStringList& fileNames)
+{
+    QWidget* target = window.childAt(point);
+    while (target && !target->acceptDrops())
+        target = target->parentWidget();
+    if (!target)
+        target = &window;
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& fileName : fileNames)
+        urls << QUrl::fromLocalFile(fileName);
+    data.setUrls(urls);
+    data.setText(urls.front().toString());  // as file managers add it
+    QPoint at = target->mapFrom(&window, point);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
 }
 
 // The number of a process that has ended: a child started, ended and waited for.

@@ -186,7 +186,7 @@ void TestAccess::f10OpensTheFileMenu()
     // Down the menu to 印刷… and Enter runs it.
     bool printed = false;
     toolkit::SetPrintDialogAnswerForTest([&printed](QPrinter&) { return printed = true, false; });
-    for (int step = 0; step < 7; ++step)
+    for (int step = 0; step < 8; ++step)
         QTest::keyClick(form->N1, Qt::Key_Down);
     QCOMPARE(form->N1->activeAction(), form->Print1);
     QTest::keyClick(form->N1, Qt::Key_Return);

@@ -60,28 +60,6 @@ bool WhileShown(const std::function<void()>& show, const std::function<void(Dial
     return seen;
 }
 
-// What Qt does with a drag over `point` of `window` and a drop there: the events go to the
-// innermost widget there that takes drops. True when the drop was taken.
-bool Drop(QWidget& window, QPoint point, const QString& fileName)
-{
-    QWidget* target = window.childAt(point);
-    while (target && !target->acceptDrops())
-        target = target->parentWidget();
-    if (!target)
-        target = &window;
-    QMimeData data;
-    data.setUrls({ QUrl::fromLocalFile(fileName) });
-    data.setText(QUrl::fromLocalFile(fileName).toString());  // as file managers add it
-    QPoint at = target->mapFrom(&window, point);
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
-}
-
 // The recent list's entries as ファイル shows them, first to last.
 QList<QAction*> RecentEntries(TForm1& form)
 {
@@ -268,7 +246,7 @@ void TestDesktop::aDroppedLedgerOpens_data()
         << "Memo1" << "a.ZMR" << false << cancel << true;
     QTest::newRow("a ledger dropped on the period opens") << "Edit1" << "a.ZMR" << false << cancel << true;
     QTest::newRow("a ledger named in lower case opens") << "StringGrid4" << "a.zmr" << false << cancel << true;
-    QTest::newRow("another kind of file is refused") << "StringGrid4" << "a.txt" << false << cancel << false;
+    QTest::newRow("another kind of file is refused") << "StringGrid4" << "a.pdf" << false << cancel << false;
     QTest::newRow("unsaved changes are asked about first, and 保存しない opens")
         << "StringGrid4" << "a.ZMR" << true << discard << true;
     QTest::newRow("unsaved changes are asked about first, and キャンセル keeps them")
@@ -286,7 +264,7 @@ void TestDesktop::aDroppedLedgerOpens()
     form_->LedgerChanged = changed;
     changesAnswer_ = toolkit::SaveChangesAnswer(answer);
     auto* control = form_->findChild<QWidget*>(on);
-    bool taken = Drop(*form_, control->mapTo(form_.get(), control->rect().center()), Path(name));
+    bool taken = gui::Drop(*form_, control->mapTo(form_.get(), control->rect().center()), { Path(name) });
     QCOMPARE(taken, name.endsWith(QLatin1String(".ZMR"), Qt::CaseInsensitive));
     QApplication::processEvents();  // the drop is over; the file opens now
     QCOMPARE(form_->LedgerFileName, opened ? Path(name) : QString());
@@ -323,7 +301,7 @@ void TestDesktop::theRecentListOutlastsTheWindowNewestFirst()
     QStringList menu;
     for (QAction* action : form_->N1->actions())
         menu << (action->isSeparator() ? QStringLiteral("-") : action->text().left(3));
-    QCOMPARE(menu.mid(6),
+    QCOMPARE(menu.mid(7),
         (QStringList { "印刷…", "-", "&1 ", "&2 ", "&3 ", "&4 ", "&5 ", "&6 ", "&7 ", "&8 ", "-", "終了" }));
 
     RecentEntries(*form_)[2]->trigger();  // 9.ZMR, opened as Open would

@@ -214,8 +214,8 @@ void TestForm1::menuHasItsCaptions()
     QStringList file;
     for (QAction* action : form.N1->actions())
         file << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    QCOMPARE(file, (QStringList { "ファイルを開く", "上書き保存", "名前をつけて保存", "以前の版…", "翌月の家計簿を作成",
-                       "年間の推移…", "印刷…", "-", "終了" }));
+    QCOMPARE(file, (QStringList { "ファイルを開く", "上書き保存", "名前をつけて保存", "以前の版…", "明細を取り込む…",
+                       "翌月の家計簿を作成", "年間の推移…", "印刷…", "-", "終了" }));
     QStringList edit;
     for (QAction* action : form.EditMenu1->actions())
         edit << action->text() + (action->isEnabled() ? "" : " (greyed)");
