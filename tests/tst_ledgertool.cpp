@@ -5,6 +5,7 @@
 #include "ledger/ledgerfile.h"
 #include "ledger/record.h"
 #include "ledger/tables.h"
+#include "tests/ledgerbytes.h"
 #include "toolkit/text.h"
 
 #include <QApplication>
@@ -632,8 +633,41 @@ private slots:
         QCOMPARE(run.Status, 0);
         for (const char* command :
             { "dump FILE", "check FILE...", "csv FILE", "homebank FILE --year YYYY", "diff A B", "versions FILE",
-                "year FILE|FOLDER..." })
+                "year FILE|FOLDER...", "import LEDGER STATEMENT..." })
             QVERIFY2(run.Out.contains(command), command);
+    }
+
+    // import --json: one object per purchase with exactly the keys of the preview, the row that
+    // cannot be read on standard error with exit status 1, and --into never writing the ledger.
+    void importPrintsThePlanAsJson()
+    {
+        QString ledger = Path("12.ZMR");
+        QString statement = Path("card.csv");
+        QByteArray month = DecemberRecord();
+        QFile file(ledger);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(month) == month.size());
+        file.close();
+        QFile card(statement);
+        QVERIFY(card.open(QIODevice::WriteOnly));
+        card.write(QStringLiteral("ご利用日,ご利用先,ご利用金額\n2025/12/3,ＡＭＡＺＯＮ,\"1,200\"\n2025/12/xx,壊れた行,1\n"
+                                  "2025/11/30,前月,500\n").toUtf8());
+        card.close();
+        Run run = RunTool({ "import", ledger, statement, "--json", "--into", Path("out.ZMR") });
+        QCOMPARE(run.Status, 1);
+        QVERIFY(run.Err.contains("card.csv:3: "));
+        QJsonArray rows = QJsonDocument::fromJson(run.Out).array();
+        QCOMPARE(rows.size(), 2);
+        QJsonObject first = rows[1].toObject();
+        QCOMPARE(first.keys(), (QStringList { "amount", "bank", "category", "column", "date", "file", "line", "name", "rule", "state" }));
+        QCOMPARE(first["name"].toString(), QStringLiteral("AMAZON"));
+        QCOMPARE(first["column"].toInt(), 4);
+        QCOMPARE(first["date"].toString(), QStringLiteral("2025-12-03"));
+        QCOMPARE(first["state"].toString(), QStringLiteral("new"));
+        QCOMPARE(rows[0].toObject()["column"], QJsonValue());
+        QCOMPARE(LedgerBytes(ledger).Bytes(), month);
+        QCOMPARE(LedgerBytes(Path("out.ZMR")).Detail(4, 16, 0, 1), QByteArray("AMAZON"));
+        QCOMPARE(RunTool({ "import", ledger }).Status, 2);
+        QCOMPARE(RunTool({ "import", ledger, Path("missing.csv") }).Status, 2);
     }
 };
 
