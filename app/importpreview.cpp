@@ -162,7 +162,7 @@ ImportPreview::ImportPreview(QWidget* owner, const unsigned char* record, statem
     table_->horizontalHeader()->setStretchLastSection(true);
     for (auto [column, width] : { std::pair(Include, 40), std::pair(DateColumn, 90), std::pair(DayLabel, 70),
              std::pair(Name, 130), std::pair(Amount, 80), std::pair(Category, 110), std::pair(Bank, 64),
-             std::pair(StateColumn, 140) })
+             std::pair(StateColumn, 190) })
         table_->setColumnWidth(column, width);
     connect(table_, &QTableWidget::itemChanged, this, &ImportPreview::Choose);
     layout->addWidget(table_);
@@ -193,7 +193,7 @@ ImportPreview::ImportPreview(QWidget* owner, const unsigned char* record, statem
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(rules, &QPushButton::clicked, this, &ImportPreview::EditRules);
     layout->addWidget(buttons);
-    resize(860, 560);
+    resize(900, 520);
     Replan();
 }
 
