@@ -1,5 +1,6 @@
 #include "ledgertool/commands.h"
 
+#include "ledger/folder.h"
 #include "ledger/textout.h"
 #include "toolkit/text.h"
 
@@ -9,16 +10,6 @@
 namespace {
 
 // A folder's ledgers: its entries whose names end in ".ZMR", in any case.
-bool IsLedgerName(const std::string& name)
-{
-    if (name.size() < 4)
-        return false;
-    std::string extension = name.substr(name.size() - 4);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-        [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; });
-    return extension == ".ZMR";
-}
-
 // The columns a terminal gives a character: two for the East Asian wide and fullwidth ones
 // (kanji, kana, the full-width forms and space), one for the rest, half-width katakana included.
 int CharacterWidth(char32_t c)
@@ -84,15 +75,10 @@ std::vector<std::string> LedgerFilesOf(const std::vector<std::string>& arguments
             continue;
         }
         std::vector<std::string> found;
-        for (fs::directory_iterator entry(argument, error); !error && entry != fs::directory_iterator();
-             entry.increment(error))
-            if (IsLedgerName(entry->path().filename().string()))
-                found.push_back(entry->path().string());
-        if (error)
-            failures.push_back(argument + ": " + error.message());
+        if (std::optional<std::string> reason = LedgerFilesIn(argument, found))
+            failures.push_back(argument + ": " + *reason);
         else if (found.empty())
             failures.push_back(argument + ": holds no ledger file (*.ZMR)");
-        std::sort(found.begin(), found.end());
         files.insert(files.end(), found.begin(), found.end());
     }
     return files;

@@ -1,5 +1,7 @@
 #include "statement/categories.h"
 
+#include "ledger/fileaccess.h"
+#include "ledger/folder.h"
 #include "ledger/ledgerimage.h"
 #include "ledger/record.h"
 #include "statement/names.h"
@@ -7,23 +9,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <dirent.h>
 #include <fstream>
 
 namespace statement {
-
-namespace {
-
-bool IsLedgerName(std::string_view name)
-{
-    if (name.size() < 4)
-        return false;
-    std::string end(name.substr(name.size() - 4));
-    std::transform(end.begin(), end.end(), end.begin(), [](unsigned char c) { return char(std::toupper(c)); });
-    return end == ".ZMR";
-}
-
-} // namespace
 
 const char* SourceName(Source source)
 {
@@ -68,15 +56,10 @@ void Categoriser::LearnFrom(const unsigned char* record)
 
 int Categoriser::LearnFromFolder(const std::string& folder, const std::string& exceptName)
 {
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir)
-        return 0;
     std::vector<std::string> files;
-    while (dirent* entry = readdir(dir))
-        if (IsLedgerName(entry->d_name) && entry->d_name != exceptName)
-            files.push_back((folder.empty() ? std::string() : folder + "/") + entry->d_name);
-    closedir(dir);
-    std::sort(files.begin(), files.end());
+    LedgerFilesIn(folder.empty() ? "." : folder, files);
+    files.erase(std::remove_if(files.begin(), files.end(), [&](const std::string& file) { return NameOf(file) == exceptName; }),
+        files.end());
     int read = 0;
     LedgerImage image;
     for (const std::string& file : files) {

@@ -148,6 +148,8 @@ inline void Desktop::Start()
     // environment Qt has no platform theme, so the file dialogs are Qt's own, which the test types
     // into.
     environment_.insert(QStringLiteral("XDG_CONFIG_HOME"), home_.path() + QStringLiteral("/.config"));
+    // So do the recovery files: one left by a Kivelo of the user's would be offered at the start.
+    environment_.insert(QStringLiteral("XDG_STATE_HOME"), home_.path() + QStringLiteral("/.local/state"));
     for (const char* desktop : { "QT_QPA_PLATFORMTHEME", "XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP",
              "DESKTOP_SESSION", "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID" })
         environment_.remove(QString::fromLatin1(desktop));
