@@ -65,6 +65,7 @@ private slots:
     void gridDeliversKeysAsShiftJisBytes_data();
     void gridDeliversKeysAsShiftJisBytes();
     void gridDeliversInputMethodCommitsByteWise();
+    void memoAndEditsRefuseWhatTheLedgerCannotStore();
     void gridDrawsALoneLeadByte();
     void gridRepaintsEachRunOfChanges();
     void memoTakesATextWithoutUndo_data();
@@ -360,6 +361,12 @@ void TestToolkit::gridDeliversKeysAsShiftJisBytes_data()
     QTest::newRow("Escape is byte 27") << int(Qt::Key_Escape) << QString() << QByteArray("\x1b");
     QTest::newRow("a double-byte character is two bytes, lead first")
         << int(Qt::Key_unknown) << QStringLiteral("Ａ") << QByteArray("\x82\x60");
+    QTest::newRow("a wave dash is its code page 932 twin") << int(Qt::Key_unknown) << QStringLiteral("〜")
+                                                         << QByteArray("\x81\x60");
+    QTest::newRow("a minus sign is its twin") << int(Qt::Key_unknown) << QStringLiteral("−") << QByteArray("\x81\x7c");
+    QTest::newRow("an emoji is refused") << int(Qt::Key_unknown) << QStringLiteral("😀") << QByteArray();
+    QTest::newRow("a character of no code page 932 is refused") << int(Qt::Key_unknown) << QStringLiteral("𠮷")
+                                                              << QByteArray();
 }
 
 void TestToolkit::gridDeliversKeysAsShiftJisBytes()
@@ -370,12 +377,33 @@ void TestToolkit::gridDeliversKeysAsShiftJisBytes()
     toolkit::StringGrid grid(nullptr, "Grid");
     grid.show();
     QSignalSpy keys(&grid, &toolkit::StringGrid::KeyPress);
+    QSignalSpy refused(&grid, &toolkit::StringGrid::Refused);
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QCoreApplication::sendEvent(&grid, &press);
     QByteArray received;
     for (const QList<QVariant>& call : keys)
         received += call.at(0).value<char>();
     QCOMPARE(received, bytes);
+    QCOMPARE(refused.count(), bytes.isEmpty() && !text.isEmpty() ? 1 : 0);
+}
+
+// The memo and the edits take what the ledger can store, twins as the grids take them, and refuse
+// the rest, typed or committed by an input method.
+void TestToolkit::memoAndEditsRefuseWhatTheLedgerCannotStore()
+{
+    toolkit::Memo memo(nullptr, "Memo");
+    toolkit::Edit edit(nullptr, "Edit");
+    for (QWidget* control : std::initializer_list<QWidget*> { &memo, &edit }) {
+        for (const QString& text : { QStringLiteral("〜"), QStringLiteral("😀") }) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+            QCoreApplication::sendEvent(control, &press);
+        }
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("𠮷−"));
+        QCoreApplication::sendEvent(control, &commit);
+    }
+    QCOMPARE(memo.Text(), Sjis("～"));
+    QCOMPARE(edit.Text(), Sjis("～"));
 }
 
 void TestToolkit::gridDeliversInputMethodCommitsByteWise()

@@ -3,6 +3,9 @@
 #include "toolkit/text.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QMimeData>
 #include <QFocusEvent>
 #include <QIcon>
 #include <QKeyEvent>
@@ -167,6 +170,36 @@ bool Edit::event(QEvent* event)
     return QLineEdit::event(event);
 }
 
+namespace {
+
+// True, after the bell, when `text` holds a character the ledger cannot store.
+bool Refused(const QString& text)
+{
+    if (HasSjisForm(text))
+        return false;
+    QApplication::beep();
+    return true;
+}
+
+} // namespace
+
+void Edit::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Paste) ? Refused(QGuiApplication::clipboard()->text()) : Refused(event->text()))
+        return;
+    QLineEdit::keyPressEvent(event);
+}
+
+void Edit::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (Refused(event->commitString())) {
+        QInputMethodEvent preeditOnly(event->preeditString(), event->attributes());
+        QLineEdit::inputMethodEvent(&preeditOnly);
+        return;
+    }
+    QLineEdit::inputMethodEvent(event);
+}
+
 void Edit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
@@ -224,6 +257,30 @@ bool Memo::event(QEvent* event)
     if (IsUndoOrRedoKey(event))
         return false;
     return QPlainTextEdit::event(event);
+}
+
+void Memo::keyPressEvent(QKeyEvent* event)
+{
+    if (!event->matches(QKeySequence::Paste) && Refused(event->text()))
+        return;
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void Memo::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (Refused(event->commitString())) {
+        QInputMethodEvent preeditOnly(event->preeditString(), event->attributes());
+        QPlainTextEdit::inputMethodEvent(&preeditOnly);
+        return;
+    }
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+void Memo::insertFromMimeData(const QMimeData* source)
+{
+    if (source->hasText() && Refused(source->text()))
+        return;
+    QPlainTextEdit::insertFromMimeData(source);
 }
 
 int Memo::LineCount() const { return document()->blockCount(); }

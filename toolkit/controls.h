@@ -58,6 +58,9 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    // A character without a Shift-JIS form is refused with the bell, typed, composed or pasted.
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     std::string bytes_;
@@ -79,6 +82,10 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    // A character without a Shift-JIS form is refused with the bell, typed, composed or pasted.
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     std::string bytes_;

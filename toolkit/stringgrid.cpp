@@ -1,5 +1,7 @@
 #include "toolkit/stringgrid.h"
 
+#include <QApplication>
+
 #include "toolkit/gridaccessible.h"
 #include "toolkit/text.h"
 
@@ -478,7 +480,7 @@ void StringGrid::keyPressEvent(QKeyEvent* event)
         return;
     default:
         if (!event->text().isEmpty())
-            DeliverBytes(ToSjis(event->text()));
+            DeliverText(event->text());
         else
             QAbstractScrollArea::keyPressEvent(event);
         return;
@@ -490,7 +492,7 @@ void StringGrid::keyPressEvent(QKeyEvent* event)
 void StringGrid::inputMethodEvent(QInputMethodEvent* event)
 {
     if (!event->commitString().isEmpty())
-        DeliverBytes(ToSjis(event->commitString()));
+        DeliverText(event->commitString());
     event->accept();
 }
 
@@ -504,6 +506,17 @@ QVariant StringGrid::inputMethodQuery(Qt::InputMethodQuery query) const
     default:
         return QAbstractScrollArea::inputMethodQuery(query);
     }
+}
+
+void StringGrid::DeliverText(const QString& text)
+{
+    // A character the ledger cannot hold would be stored as "?": the key is refused instead.
+    if (!HasSjisForm(text)) {
+        QApplication::beep();
+        emit Refused();
+        return;
+    }
+    DeliverBytes(ToSjis(text));
 }
 
 void StringGrid::DeliverBytes(const std::string& bytes)

@@ -74,6 +74,7 @@ signals:
     void MouseUp(int x, int y);         // client coordinates, any button
     void DblClick();
     void Exit();                        // the focus moved to another control of the window
+    void Refused();                     // a character without a Shift-JIS form: nothing delivered
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -105,6 +106,8 @@ private:
     void UpdateScrollBars();
     void RequestRepaint();
     void DeliverBytes(const std::string& bytes);
+    // Typed text: its bytes, or the bell and Refused when a character has no Shift-JIS form.
+    void DeliverText(const QString& text);
     int ColLeft(int col) const;
     int RowTop(int row) const;
     void DrawCell(class QPainter& painter, int col, int row, const QRect& rect) const;

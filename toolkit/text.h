@@ -26,6 +26,10 @@ bool IsValidSjis(std::string_view sjis);
 // Encodes text that Qt hands the program (key events, edits, file names) to Shift-JIS.
 std::string ToSjis(const QString& text);
 
+// True when every character of `text` has a form in code page 932, its own or a twin's ("〜" is
+// stored as "～", "−" as "－"), so that ToSjis turns none of them into "?".
+bool HasSjisForm(const QString& text);
+
 // True when `byte` starts a double-byte Shift-JIS character.
 bool IsLeadByte(unsigned char byte);
 

@@ -3,6 +3,7 @@
 #include "toolkit/text.h"
 
 #include <QByteArray>
+#include <algorithm>
 
 namespace toolkit {
 
@@ -16,6 +17,13 @@ std::string ToSjis(const QString& text)
 {
     QByteArray utf8 = text.toUtf8();
     return Sjis(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+}
+
+bool HasSjisForm(const QString& text)
+{
+    // Each character without a form becomes one "?": more of them than the text had means one.
+    std::string sjis = ToSjis(text);
+    return std::count(sjis.begin(), sjis.end(), '?') == text.count(QLatin1Char('?'));
 }
 
 } // namespace toolkit
