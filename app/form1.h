@@ -13,6 +13,7 @@
 //   form1_writers.cpp  another writer: the lock beside the ledger, the check before a save
 //   form1_recovery.cpp the month kept against a death of the program, and offered again
 //   form1_import.cpp   bank, card and payment statements into the month, through a preview
+//   form1_namefit.cpp  the line under the list telling whether the name typed fits its cell
 //   form1_year.cpp     the year at a glance, over ledgers chosen together
 //   form1_print.cpp    printing the month, to a printer or a PDF file
 //   form1_access.cpp   the controls' accessible names and the menu's keys
@@ -39,6 +40,7 @@
 #include <vector>
 
 class MonthHistory;
+class NameFit;
 class RecoveryKeeper;
 class QAction;
 class QMenu;
@@ -73,6 +75,7 @@ public:
     toolkit::Panel* Panel6;
     toolkit::StringGrid* StringGrid5;
     QPushButton* Button1;
+    NameFit* NameBytes1 = nullptr;  // under the list: how many of its 12 bytes the name typed takes
     toolkit::FileDialog OpenDialog1;
     toolkit::FileDialog SaveDialog1;
     QMenu* N1;
@@ -253,6 +256,8 @@ private:
 
     // form1_outside.cpp
     void AcceptLedgerDrops();
+    // form1_namefit.cpp
+    void ShowNameFit();
     // form1_import.cpp
     void AcceptStatementDrops();
     void KeepPickedRules(const std::vector<statement::Rule>& picked);

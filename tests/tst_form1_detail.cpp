@@ -7,6 +7,7 @@
 #include "gui.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -88,6 +89,8 @@ private slots:
     void okStoresIntoTheCellWhoseListWasOpened();
     void okWithoutAnOpenListStoresNothing_data();
     void okWithoutAnOpenListStoresNothing();
+    void aLineUnderTheListTellsWhetherTheNameFits_data();
+    void aLineUnderTheListTellsWhetherTheNameFits();
 
 private:
     void OpenList(int col, int row) { DoubleClickCell(form->StringGrid4, col, row); }
@@ -116,6 +119,35 @@ void TestForm1Detail::TypeItem(int row, const QString& name, const QString& amou
         TypeInto(form->StringGrid5, 0, row, name);
     if (!amount.isEmpty())
         TypeInto(form->StringGrid5, 1, row, amount);
+}
+
+void TestForm1Detail::aLineUnderTheListTellsWhetherTheNameFits_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("red");
+    QTest::newRow("a name within its bytes") << "お米5kg" << "7 / 12 バイト" << false;
+    QTest::newRow("exactly 12 bytes") << "牛乳とパン屋" << "12 / 12 バイト" << false;
+    QTest::newRow("past 12 bytes, with what is kept")
+        << "とても長い品物の名前" << "20 / 12 バイト　保存:「とても長い品」" << true;
+    QTest::newRow("a character that cannot be stored") << "米😀" << "この文字は保存できません" << true;
+}
+
+// The line shows only while a name cell of the list is typed into; the amount cells have none.
+void TestForm1Detail::aLineUnderTheListTellsWhetherTheNameFits()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, line);
+    QFETCH(bool, red);
+    QLabel* fit = form->findChild<QLabel*>("NameBytes1");
+    QVERIFY(fit && !fit->isVisible());
+    OpenList(2, 1);
+    TypeInto(form->StringGrid5, 0, 6, typed);
+    QTRY_COMPARE(fit->text(), line);
+    QVERIFY(fit->isVisible());
+    QCOMPARE(fit->styleSheet().contains("red"), red);
+    ClickCell(form->StringGrid5, 1, 6);
+    QTRY_VERIFY(!fit->isVisible());
 }
 
 void TestForm1Detail::doubleClickOpensTheDayCellsList()
