@@ -174,7 +174,7 @@ TForm1::TForm1(QWidget* owner)
     , SaveDialog1(this, toolkit::FileDialog::Kind::Save, LedgerFilter)
 {
     BuildLayout();
-    ShowNameFit();
+    BuildNameHelpers();
     BuildMenu();
     BuildEditMenu();
     BuildRecentMenu();

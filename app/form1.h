@@ -13,7 +13,7 @@
 //   form1_writers.cpp  another writer: the lock beside the ledger, the check before a save
 //   form1_recovery.cpp the month kept against a death of the program, and offered again
 //   form1_import.cpp   bank, card and payment statements into the month, through a preview
-//   form1_namefit.cpp  the line under the list telling whether the name typed fits its cell
+//   form1_names.cpp    typing a name: whether it fits its 12 bytes, and the names used before
 //   form1_year.cpp     the year at a glance, over ledgers chosen together
 //   form1_print.cpp    printing the month, to a printer or a PDF file
 //   form1_access.cpp   the controls' accessible names and the menu's keys
@@ -26,6 +26,7 @@
 #include "ledger/identity.h"
 #include "ledger/lock.h"
 #include "ledger/recovery.h"
+#include "statement/namebook.h"
 #include "statement/plan.h"
 #include "toolkit/controls.h"
 #include "toolkit/dialogs.h"
@@ -41,6 +42,7 @@
 
 class MonthHistory;
 class NameFit;
+class NameOffer;
 class RecoveryKeeper;
 class QAction;
 class QMenu;
@@ -76,6 +78,7 @@ public:
     toolkit::StringGrid* StringGrid5;
     QPushButton* Button1;
     NameFit* NameBytes1 = nullptr;  // under the list: how many of its 12 bytes the name typed takes
+    NameOffer* NameOffer1 = nullptr;  // under the name cell typed into: the names used before
     toolkit::FileDialog OpenDialog1;
     toolkit::FileDialog SaveDialog1;
     QMenu* N1;
@@ -143,6 +146,8 @@ public:
     void StringGrid4DblClick();
     // The list of a daily-table cell into the list grid, open until OK stores it back.
     void LoadList(const GridCell& cell);
+    // form1_names.cpp: the names offered are read again before the next is offered.
+    void ForgetOfferedNames();
     void Button1Click();
     // The list on screen, when it holds edits not yet confirmed, confirmed as OK confirms it: before
     // a command would save without it or replace it. A list that fails to confirm stops the command.
@@ -256,8 +261,10 @@ private:
 
     // form1_outside.cpp
     void AcceptLedgerDrops();
-    // form1_namefit.cpp
-    void ShowNameFit();
+    // form1_names.cpp
+    void BuildNameHelpers();
+    void TakeOfferedName(const statement::OfferedName& offered);
+    std::vector<statement::OfferedName> OfferNames(const std::string& typed);
     // form1_import.cpp
     void AcceptStatementDrops();
     void KeepPickedRules(const std::vector<statement::Rule>& picked);
@@ -305,6 +312,9 @@ private:
     LedgerLock ledgerLock_;
     std::optional<FileIdentity> ledgerIdentity_;
     bool activated_ = false;  // form1.cpp: the first activation starts the month's history
+    // form1_names.cpp: the names offered as a name is typed, of the folder and of the month
+    struct NameBooks;
+    std::shared_ptr<NameBooks> nameBooks_;
     // form1_recent.cpp: the recent list's entries in ファイル, and the separator after them
     std::vector<QAction*> recentEntries_;
     // form1_print.cpp

@@ -79,6 +79,7 @@ void TForm1::LoadList(const GridCell& cell)
             StringGrid5->SetCell(col, row, list[col][row].Str());
     // OK stores the list back into this cell, whatever cell is picked in the meantime.
     OpenList = cell;
+    ForgetOfferedNames();  // the lists may have changed since the names were last offered
 }
 
 void TForm1::Button1Click()

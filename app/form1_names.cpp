@@ -1,0 +1,108 @@
+// Typing a name into the detail list: the line under the list telling whether the name fits its
+// 12 bytes (app/namefit.h), and the names used before offered under the cell (app/nameoffer.h),
+// from the month on screen and every ledger in the folder of the ledger last opened or saved.
+#include "app/form1.h"
+
+#include "app/namefit.h"
+#include "app/nameoffer.h"
+#include "ledger/fileaccess.h"
+#include "ledger/folder.h"
+#include "ledger/ledgerimage.h"
+#include "ledger/tables.h"
+#include "statement/namebook.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <sys/stat.h>
+
+// The names of the folder's ledgers, read again only when a file of the folder changed, and those
+// of the month on screen, read again whenever a list is opened.
+struct TForm1::NameBooks {
+    statement::NameBook Folder;
+    statement::NameBook Month;
+    bool MonthRead = false;
+    bool FolderChecked = false;
+    std::vector<std::pair<std::string, int64_t>> FolderFiles;  // each file with its time of change
+};
+
+void TForm1::BuildNameHelpers()
+{
+    nameBooks_ = std::make_shared<NameBooks>();
+    auto nameCell = [this]() -> std::optional<std::string> {
+        if (ItemCell.Col != 0 || ItemCell.Row < 1)
+            return std::nullopt;
+        return StringGrid5->Cell(0, ItemCell.Row);
+    };
+    NameBytes1 = new NameFit(centralWidget(), "NameBytes1", *StringGrid5, nameCell);
+    NameBytes1->setGeometry(608, 531, 360, 20);  // wider than the panel: the kept text follows the count
+    auto typing = [this, nameCell]() -> std::optional<NameOffer::Typing> {
+        std::optional<std::string> name = nameCell();
+        if (!name || !EntryText.Before)  // no key typed into the cell yet
+            return std::nullopt;
+        return NameOffer::Typing { ItemCell.Col, ItemCell.Row, *name };
+    };
+    NameOffer1 = new NameOffer(
+        centralWidget(), "NameOffer1", *StringGrid5, typing, [this](const std::string& typed) { return OfferNames(typed); },
+        [this](const statement::OfferedName& offered) {
+            toolkit::Guard(toolkit::Changes("名前の補完"), [&] { TakeOfferedName(offered); });
+        });
+}
+
+// The name into the cell typed into, and its last amount into an empty amount cell; the keys
+// typed next go on from the name.
+void TForm1::TakeOfferedName(const statement::OfferedName& offered)
+{
+    StringGrid5->SetCell(0, ItemCell.Row, offered.Name);
+    EntryText.Typed = offered.Name;
+    if (StringGrid5->Cell(1, ItemCell.Row).empty())
+        StringGrid5->SetCell(1, ItemCell.Row, offered.Amount);
+    LedgerChanged = true;
+    NameBytes1->Refresh();
+}
+
+void TForm1::ForgetOfferedNames()
+{
+    nameBooks_->MonthRead = false;
+    nameBooks_->FolderChecked = false;
+}
+
+std::vector<statement::OfferedName> TForm1::OfferNames(const std::string& typed)
+{
+    NameBooks& books = *nameBooks_;
+    if (!books.FolderChecked) {
+        books.FolderChecked = true;
+        std::vector<std::string> files;
+        QString last = RecentLedgers.Files().isEmpty() ? QString() : RecentLedgers.Files().front();
+        std::string onScreen = QFile::encodeName(LedgerFileName).toStdString();
+        if (!last.isEmpty())
+            LedgerFilesIn(FolderOf(QFile::encodeName(last).toStdString()), files);
+        std::vector<std::pair<std::string, int64_t>> now;
+        for (const std::string& file : files) {
+            struct stat status {};
+            if (NameOf(file) != NameOf(onScreen) && ::stat(file.c_str(), &status) == 0)
+                now.emplace_back(file, int64_t(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec);
+        }
+        if (now != books.FolderFiles) {
+            // The months in the order they were last saved: the latest wins a tie.
+            std::vector<std::pair<std::string, int64_t>> byTime = now;
+            std::sort(byTime.begin(), byTime.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+            books.Folder = statement::NameBook();
+            LedgerImage image;
+            for (size_t month = 0; month < byTime.size(); ++month)
+                if (!ReadLedgerImage(byTime[month].first, image) && image.HasRecord())
+                    books.Folder.AddRecord(image.Record.get(), int(month) + 1);
+            books.FolderFiles = std::move(now);
+        }
+    }
+    if (!books.MonthRead) {
+        books.MonthRead = true;
+        books.Month = statement::NameBook();
+        constexpr int OnScreen = 1 << 20;  // later than any month of the folder
+        for (int day = 2; day <= 32; ++day)
+            for (int category = 1; category <= 17; ++category)
+                for (int line = 1; line <= 17; ++line)
+                    books.Month.Add(DetailLists[day][category][0][line].View(), DetailLists[day][category][1][line].View(), OnScreen);
+    }
+    return statement::NameBook::Offer({ &books.Folder, &books.Month }, typed);
+}
