@@ -1,7 +1,7 @@
 // The item names a household has used, for offering them as a name is typed: every name with
 // its uses, the latest month it was used in and its last amount, looked up by what begins it,
-// folded as the import folds names (width, kana, case). A bank payment, booked "A…" or not yet
-// "Ａ…", is offered as "Ａ…" so that the list's OK books it.
+// folded as the import folds names (width, kana, case). A bank payment, booked "A…" (an "A"
+// before a Japanese name) or not yet "Ａ…", is offered as "Ａ…" so that the list's OK books it.
 #pragma once
 
 #include <string>

@@ -71,7 +71,8 @@ void TestForm1Names::init()
     QVERIFY(form);
     QVERIFY(WriteAll(folder.filePath("2025-09.ZMR"), MonthWith({ "1 1 牛乳 178", "2 1 牛乳 178", "3 1 ｷﾞｭｳﾆｭｳ 180" })));
     QVERIFY(WriteAll(folder.filePath("2025-10.ZMR"), MonthWith({ "1 1 牛肉 980", "5 1 ギョウザ 300", "6 1 ｷﾞｭｳﾆｭｳ 185" })));
-    QVERIFY(WriteAll(folder.filePath("2025-11.ZMR"), MonthWith({ "1 1 牛乳 198", "4 2 Aﾄｳｷﾖｳｶﾞｽ 4000" })));
+    QVERIFY(WriteAll(folder.filePath("2025-11.ZMR"),
+        MonthWith({ "1 1 牛乳 198", "4 2 Aﾄｳｷﾖｳｶﾞｽ 4000", "5 16 AMAZON 1200" })));
     QVERIFY(WriteAll(folder.filePath("2025-12.ZMR"), MonthWith({ "2 1 牛乳 205" })));
     form->OpenLedgerFromOutside(folder.filePath("2025-12.ZMR"));
     offer = form->findChild<QListWidget*>("NameOffer1");
@@ -97,6 +98,8 @@ void TestForm1Names::namesUsedBeforeAreOfferedAndTaken()
     QCOMPARE(form->StringGrid5->Cell(0, 2), Sjis("ギョウザ"));
     QCOMPARE(form->StringGrid5->Cell(1, 2), std::string("150"));
 
+    TypeInto(form->StringGrid5, 0, 4, "am");  // a name of Latin letters is no bank payment
+    QTRY_COMPARE(Offered(), (QStringList { "AMAZON　1200" }));
     TypeInto(form->StringGrid5, 0, 3, "Ａﾄ");  // a bank payment booked before is offered unbooked
     QTRY_COMPARE(Offered(), (QStringList { "Ａﾄｳｷﾖｳｶﾞｽ　4000" }));
     Press(Qt::Key_Escape);
