@@ -71,7 +71,7 @@ inline constexpr int ScreenHeight = 1024;
 // The characters other than ASCII that the test types. xdotool types a character missing from the
 // keymap by remapping a spare key just before, and a client can take the key event before the new
 // mapping, losing the character; so they are all put into the keymap before the program starts.
-inline const QString TypedCharacters = QStringLiteral("お　米Ａ電気代");
+inline const QString TypedCharacters = QStringLiteral("お　米Ａ電気代牛");
 
 
 // Kivelo in a real X server of the test's own (Xvfb with openbox), driven only from outside with

@@ -12,6 +12,7 @@ private slots:
     void cleanupTestCase() { Stop(); }
     void aMonthIsKeptSavedAndOpenedAgain();
     void aMonthTypedAndTakenBackSavesAsBefore();
+    void aNameOfAnEarlierMonthIsTakenAndSaved();
     void aLedgerThatFailsOnOpenShowsOneErrorBox();
     void aLedgerNamedOnTheCommandLineOpensAtStart();
     void aMissingLedgerOnTheCommandLineIsNotFoundAndTheProgramStays();
@@ -186,6 +187,39 @@ void TestEndToEnd::aMonthTypedAndTakenBackSavesAsBefore()
     QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(after).size(), qint64(336780), 10000);
     QuitKivelo();
     QCOMPARE(LedgerBytes(after).Bytes(), LedgerBytes(before).Bytes());
+}
+
+// A month opened from a folder with an earlier month: "牛" typed into a name cell, ↓ and Enter take
+// the name used before with its amount, OK confirms the list, and the month is saved.
+void TestEndToEnd::aNameOfAnEarlierMonthIsTakenAndSaved()
+{
+    QDir(home_.path()).mkpath(QStringLiteral("names"));
+    const QString november = home_.path() + QStringLiteral("/names/2025-11.ZMR");
+    const QString december = home_.path() + QStringLiteral("/names/2025-12.ZMR");
+    QByteArray earlier = DecemberRecord();
+    WriteSlot(earlier, LedgerBytes::DetailOffset(5, 1, 0, 1), ShiftJis(QStringLiteral("牛乳")));
+    WriteSlot(earlier, LedgerBytes::DetailOffset(5, 1, 1, 1), "198");
+    for (const auto& [path, bytes] : { std::pair(november, earlier), std::pair(december, DecemberRecord()) }) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    StartKivelo(december);
+    Point grid4 = Offset(main_, 152, 80);
+    Point grid5 = Offset(main_, 616, 40);
+    Click(GridCell(grid4, 3, DailyRows, 1), 2);  // 12月2日, 食　費
+    Click(GridCell(grid5, 0, ListRows, 6));
+    Type(QStringLiteral("牛"));
+    Key(QStringLiteral("Down"));
+    KeepPicture(QStringLiteral("root"), QStringLiteral("names-offered"));
+    Key(QStringLiteral("Return"));
+    Click(Offset(main_, 664 + 32, 501 + 12));  // OK
+    const QString saved = home_.path() + QStringLiteral("/names/saved.ZMR");
+    SaveAsThroughMenu(saved);
+    QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(saved).size(), qint64(336780), 10000);
+    QuitKivelo();
+    QCOMPARE(LedgerBytes(saved).Detail(3, 1, 0, 6), ShiftJis(QStringLiteral("牛乳")));
+    QCOMPARE(LedgerBytes(saved).Detail(3, 1, 1, 6), QByteArray("198"));
+    QCOMPARE(LedgerBytes(saved).Daily(3, 1), QByteArray("198"));
 }
 
 // A ledger whose income total is no integer: Open shows the failure in one error box, which does
