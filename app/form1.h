@@ -231,6 +231,12 @@ public:
     void ImportStatements(const QStringList& files);
     void PlaceImport(const statement::ImportPlan& plan);
 
+    // form1_names.cpp
+    // A budget editor's name helpers on its grid: the byte line at `line`, and the income items
+    // (or the expense categories) of the folder's months and of this one offered.
+    void AddBudgetNameHelpers(
+        QWidget& editor, toolkit::StringGrid& grid, EntryBuffer& entry, GridCell& cell, bool income, const QRect& line);
+
     // form1_year.cpp
     void YearView1Click();
     // form1_print.cpp
@@ -263,6 +269,7 @@ private:
     void AcceptLedgerDrops();
     // form1_names.cpp
     void BuildNameHelpers();
+    void ReadFolderNames();
     void TakeOfferedName(const statement::OfferedName& offered);
     std::vector<statement::OfferedName> OfferNames(const std::string& typed);
     // form1_import.cpp

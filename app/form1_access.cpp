@@ -15,8 +15,7 @@ constexpr toolkit::AccessibleName AccessibleNames[]
           { "Edit2", "集計期間の開始日" }, { "Button2", "集計期間を設定" }, { "Panel2", "予算と経過の見出し" },
           { "StringGrid1", "予算と経過" }, { "Panel4", "手持ちの見出し" }, { "StringGrid3", "手持ち" },
           { "Panel3", "現状の見出し" }, { "StringGrid2", "現状" }, { "StringGrid4", "日々の支出" },
-          { "Panel6", "明細の欄" }, { "StringGrid5", "明細" }, { "Button1", "明細を確定" },
-          { "NameBytes1", "名前のバイト数" }, { "NameOffer1", "前に使った名前" } };
+          { "Panel6", "明細の欄" }, { "StringGrid5", "明細" }, { "Button1", "明細を確定" } };
 
 } // namespace
 

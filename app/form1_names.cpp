@@ -20,6 +20,8 @@
 // of the month on screen, read again whenever a list is opened.
 struct TForm1::NameBooks {
     statement::NameBook Folder;
+    statement::NameBook FolderIncome;   // the income items of the budgets
+    statement::NameBook FolderExpense;  // the categories of the expense budgets
     statement::NameBook Month;
     bool MonthRead = false;
     bool FolderChecked = false;
@@ -67,7 +69,8 @@ void TForm1::ForgetOfferedNames()
     nameBooks_->FolderChecked = false;
 }
 
-std::vector<statement::OfferedName> TForm1::OfferNames(const std::string& typed)
+// The folder's books, read again when a ledger of the folder was added, removed or changed since.
+void TForm1::ReadFolderNames()
 {
     NameBooks& books = *nameBooks_;
     if (!books.FolderChecked) {
@@ -87,14 +90,23 @@ std::vector<statement::OfferedName> TForm1::OfferNames(const std::string& typed)
             // The months in the order they were last saved: the latest wins a tie.
             std::vector<std::pair<std::string, int64_t>> byTime = now;
             std::sort(byTime.begin(), byTime.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
-            books.Folder = statement::NameBook();
+            books.Folder = books.FolderIncome = books.FolderExpense = statement::NameBook();
             LedgerImage image;
             for (size_t month = 0; month < byTime.size(); ++month)
-                if (!ReadLedgerImage(byTime[month].first, image) && image.HasRecord())
+                if (!ReadLedgerImage(byTime[month].first, image) && image.HasRecord()) {
                     books.Folder.AddRecord(image.Record.get(), int(month) + 1);
+                    books.FolderIncome.AddBudget(image.Record.get(), IncomeArea, 1, 11, int(month) + 1);
+                    books.FolderExpense.AddBudget(image.Record.get(), ExpenseArea, 1, 17, int(month) + 1);
+                }
             books.FolderFiles = std::move(now);
         }
     }
+}
+
+std::vector<statement::OfferedName> TForm1::OfferNames(const std::string& typed)
+{
+    ReadFolderNames();
+    NameBooks& books = *nameBooks_;
     if (!books.MonthRead) {
         books.MonthRead = true;
         books.Month = statement::NameBook();
@@ -105,4 +117,42 @@ std::vector<statement::OfferedName> TForm1::OfferNames(const std::string& typed)
                     books.Month.Add(DetailLists[day][category][0][line].View(), DetailLists[day][category][1][line].View(), OnScreen);
     }
     return statement::NameBook::Offer({ &books.Folder, &books.Month }, typed);
+}
+
+void TForm1::AddBudgetNameHelpers(
+    QWidget& editor, toolkit::StringGrid& grid, EntryBuffer& entry, GridCell& cell, bool income, const QRect& line)
+{
+    auto nameCell = [&grid, &cell]() -> std::optional<std::string> {
+        if (cell.Col != 0 || cell.Row < 1)
+            return std::nullopt;
+        return grid.Cell(0, cell.Row);
+    };
+    auto* fit = new NameFit(&editor, "NameBytes1", grid, nameCell);
+    fit->setGeometry(line);
+    auto typing = [nameCell, &entry, &cell]() -> std::optional<NameOffer::Typing> {
+        std::optional<std::string> name = nameCell();
+        if (!name || !entry.Before)
+            return std::nullopt;
+        return NameOffer::Typing { cell.Col, cell.Row, *name };
+    };
+    // The budgets of the folder's months, and the one the editor was opened on.
+    auto offer = [this, income](const std::string& typed) {
+        ReadFolderNames();
+        statement::NameBook onScreen;
+        for (int row = 1; row <= (income ? 11 : 17); ++row)
+            onScreen.Add((income ? IncomeBudget[0][row] : ExpenseBudget[0][row]).View(),
+                (income ? IncomeBudget[1][row] : ExpenseBudget[1][row]).View(), 1 << 20);
+        return statement::NameBook::Offer({ income ? &nameBooks_->FolderIncome : &nameBooks_->FolderExpense, &onScreen }, typed);
+    };
+    auto take = [&grid, &entry, &cell, fit](const statement::OfferedName& offered) {
+        toolkit::Guard(toolkit::Changes("名前の補完"), [&] {
+            grid.SetCell(0, cell.Row, offered.Name);
+            entry.Typed = offered.Name;
+            if (grid.Cell(1, cell.Row).empty())
+                grid.SetCell(1, cell.Row, offered.Amount);
+            fit->Refresh();
+        });
+    };
+    new NameOffer(&editor, "NameOffer1", grid, typing, offer, take);
+    nameBooks_->FolderChecked = false;  // a ledger of the folder may have changed since
 }

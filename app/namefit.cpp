@@ -19,6 +19,7 @@ NameFit::NameFit(QWidget* parent, const char* name, toolkit::StringGrid& grid, N
     , nameCell_(std::move(nameCell))
 {
     toolkit::NameControl(this, name);
+    setAccessibleName(QStringLiteral("名前のバイト数"));
     setAutoFillBackground(true);
     setIndent(4);
     hide();

@@ -14,6 +14,7 @@ NameOffer::NameOffer(QWidget* parent, const char* name, toolkit::StringGrid& gri
     , take_(std::move(take))
 {
     toolkit::NameControl(this, name);
+    setAccessibleName(QStringLiteral("前に使った名前"));
     setFocusPolicy(Qt::NoFocus);  // the keys stay with the grid
     setFrameShape(QFrame::Box);
     hide();

@@ -69,6 +69,7 @@ TForm3::TForm3(TForm1& owner)
     ConnectHandlers();
     toolkit::Guard([this] { FormCreate(); });  // on a failure the window is shown all the same
     new EditorHistory(*this, *StringGrid1, EntryText, EntryCell);
+    main_.AddBudgetNameHelpers(*this, *StringGrid1, EntryText, EntryCell, false, QRect(24, 542, 305, 20));
     toolkit::ShowCentred(*this, QSize(353, 568));
     activateWindow();
 }

@@ -19,6 +19,12 @@ void NameBook::AddRecord(const unsigned char* record, int month)
             }
 }
 
+void NameBook::AddBudget(const unsigned char* record, const RecordArea& area, int first, int last, int month)
+{
+    for (int row = first; row <= last; ++row)
+        Add(SlotText(record, area, 0, row), SlotText(record, area, 1, row), month);
+}
+
 void NameBook::Add(std::string_view name, std::string_view amount, int month)
 {
     if (name.empty() || !toolkit::IsValidSjis(name))

@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+struct RecordArea;
+
 namespace statement {
 
 struct OfferedName {
@@ -22,6 +24,9 @@ class NameBook {
 public:
     // Every item with a name in the lists of a 336,780-byte record, as used in month `month`.
     void AddRecord(const unsigned char* record, int month);
+    // The names of rows `first` to `last` of column 0 of a budget area, each with its amount in
+    // column 1, as used in month `month`.
+    void AddBudget(const unsigned char* record, const RecordArea& area, int first, int last, int month);
     // One item of month `month`; an empty name is left out.
     void Add(std::string_view name, std::string_view amount, int month);
 

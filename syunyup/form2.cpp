@@ -60,6 +60,7 @@ TForm2::TForm2(TForm1& owner)
     ConnectHandlers();
     toolkit::Guard([this] { FormCreate(); });  // on a failure the window is shown all the same
     new EditorHistory(*this, *StringGrid1, EntryText, EntryCell);
+    main_.AddBudgetNameHelpers(*this, *StringGrid1, EntryText, EntryCell, true, QRect(8, 382, 184, 20));
     toolkit::ShowCentred(*this, QSize(200, 410));
     activateWindow();
 }

@@ -1,10 +1,12 @@
 // Names used before, offered under a name cell of the detail list as it is typed into: from the
 // month on screen and three earlier months written into its folder by the test.
 #include "app/form1.h"
+#include "sisyutp/form3.h"
 #include "tests/gui.h"
 #include "tests/ledgerbytes.h"
 
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QTemporaryDir>
 
@@ -50,6 +52,7 @@ private slots:
     void cleanup() { StopMainWindow(form); }
     void namesUsedBeforeAreOfferedAndTaken();
     void theListFollowsTheKeysAndInputMethodCommits();
+    void aBudgetEditorOffersTheBudgetsOfEarlierMonths();
 
 private:
     QStringList Offered() const
@@ -70,7 +73,10 @@ void TestForm1Names::init()
     form = StartMainWindow(errors);
     QVERIFY(form);
     QVERIFY(WriteAll(folder.filePath("2025-09.ZMR"), MonthWith({ "1 1 牛乳 178", "2 1 牛乳 178", "3 1 ｷﾞｭｳﾆｭｳ 180" })));
-    QVERIFY(WriteAll(folder.filePath("2025-10.ZMR"), MonthWith({ "1 1 牛肉 980", "5 1 ギョウザ 300", "6 1 ｷﾞｭｳﾆｭｳ 185" })));
+    QByteArray october = MonthWith({ "1 1 牛肉 980", "5 1 ギョウザ 300", "6 1 ｷﾞｭｳﾆｭｳ 185" });
+    WriteSlot(october, 806 + 5 * 13, ShiftJis("交通費"));  // the expense budget's row 5
+    WriteSlot(october, 806 + (31 + 5) * 13, "8000");
+    QVERIFY(WriteAll(folder.filePath("2025-10.ZMR"), october));
     QVERIFY(WriteAll(folder.filePath("2025-11.ZMR"),
         MonthWith({ "1 1 牛乳 198", "4 2 Aﾄｳｷﾖｳｶﾞｽ 4000", "5 16 AMAZON 1200" })));
     QVERIFY(WriteAll(folder.filePath("2025-12.ZMR"), MonthWith({ "2 1 牛乳 205" })));
@@ -128,6 +134,27 @@ void TestForm1Names::theListFollowsTheKeysAndInputMethodCommits()
     QTRY_COMPARE(Offered(), QStringList { "牛乳　205" });
     ClickCell(form->StringGrid5, 1, 1);  // another cell picked closes it
     QVERIFY(!offer->isVisible());
+}
+
+void TestForm1Names::aBudgetEditorOffersTheBudgetsOfEarlierMonths()
+{
+    auto* editor = OpenEditor<TForm3>(*form, 2);
+    QVERIFY(editor);
+    auto* offered = editor->findChild<QListWidget*>("NameOffer1");
+    auto* fit = editor->findChild<QLabel*>("NameBytes1");
+    QVERIFY(offered && fit);
+    ClickCell(editor->StringGrid1, 0, 7);
+    Type("交");
+    QTRY_VERIFY(offered->isVisible());
+    // This month's categories beginning so are offered as well, without an amount.
+    QList<QListWidgetItem*> october = offered->findItems(QStringLiteral("交通費　8000"), Qt::MatchExactly);
+    QCOMPARE(october.size(), 1);
+    for (int row = 0; row <= offered->row(october.front()); ++row)
+        Press(Qt::Key_Down);
+    Press(Qt::Key_Return);
+    QCOMPARE(editor->StringGrid1->Cell(0, 7), Sjis("交通費"));
+    QCOMPARE(editor->StringGrid1->Cell(1, 7), std::string("8000"));
+    QTRY_COMPARE(fit->text(), QStringLiteral("6 / 12 バイト"));
 }
 
 QTEST_MAIN(TestForm1Names)
