@@ -270,7 +270,6 @@ private:
     // form1_names.cpp
     void BuildNameHelpers();
     void ReadFolderNames();
-    void TakeOfferedName(const statement::OfferedName& offered);
     std::vector<statement::OfferedName> OfferNames(const std::string& typed);
     // form1_import.cpp
     void AcceptStatementDrops();

@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <functional>
+#include <tuple>
 #include <sys/stat.h>
 
 // The names of the folder's ledgers, read again only when a file of the folder changed, and those
@@ -28,39 +30,50 @@ struct TForm1::NameBooks {
     std::vector<std::pair<std::string, int64_t>> FolderFiles;  // each file with its time of change
 };
 
+namespace {
+
+// The byte line at `line` and the names offered on column 0 of `grid`, whose typing state is
+// `entry` and `cell`; `offer` gives the names, and `taken` is told of a name taken.
+std::pair<NameFit*, NameOffer*> AttachNameHelpers(QWidget& parent, toolkit::StringGrid& grid, EntryBuffer& entry,
+    GridCell& cell, const QRect& line, NameOffer::Offer offer, std::function<void()> taken)
+{
+    auto nameCell = [&grid, &cell]() -> std::optional<std::string> {
+        if (cell.Col != 0 || cell.Row < 1)
+            return std::nullopt;
+        return grid.Cell(0, cell.Row);
+    };
+    auto* fit = new NameFit(&parent, "NameBytes1", grid, nameCell);
+    fit->setGeometry(line);
+    auto typing = [nameCell, &entry, &cell]() -> std::optional<NameOffer::Typing> {
+        std::optional<std::string> name = nameCell();
+        if (!name || !entry.Before)  // no key typed into the cell yet
+            return std::nullopt;
+        return NameOffer::Typing { cell.Col, cell.Row, *name };
+    };
+    // The name into the cell typed into, and its last amount into an empty amount cell; the keys
+    // typed next go on from the name.
+    auto take = [&grid, &entry, &cell, fit, taken](const statement::OfferedName& offered) {
+        toolkit::Guard(toolkit::Changes("名前の補完"), [&] {
+            grid.SetCell(0, cell.Row, offered.Name);
+            entry.Typed = offered.Name;
+            if (grid.Cell(1, cell.Row).empty())
+                grid.SetCell(1, cell.Row, offered.Amount);
+            taken();
+            fit->Refresh();
+        });
+    };
+    return { fit, new NameOffer(&parent, "NameOffer1", grid, typing, std::move(offer), take) };
+}
+
+} // namespace
+
 void TForm1::BuildNameHelpers()
 {
     nameBooks_ = std::make_shared<NameBooks>();
-    auto nameCell = [this]() -> std::optional<std::string> {
-        if (ItemCell.Col != 0 || ItemCell.Row < 1)
-            return std::nullopt;
-        return StringGrid5->Cell(0, ItemCell.Row);
-    };
-    NameBytes1 = new NameFit(centralWidget(), "NameBytes1", *StringGrid5, nameCell);
-    NameBytes1->setGeometry(608, 531, 360, 20);  // wider than the panel: the kept text follows the count
-    auto typing = [this, nameCell]() -> std::optional<NameOffer::Typing> {
-        std::optional<std::string> name = nameCell();
-        if (!name || !EntryText.Before)  // no key typed into the cell yet
-            return std::nullopt;
-        return NameOffer::Typing { ItemCell.Col, ItemCell.Row, *name };
-    };
-    NameOffer1 = new NameOffer(
-        centralWidget(), "NameOffer1", *StringGrid5, typing, [this](const std::string& typed) { return OfferNames(typed); },
-        [this](const statement::OfferedName& offered) {
-            toolkit::Guard(toolkit::Changes("名前の補完"), [&] { TakeOfferedName(offered); });
-        });
-}
-
-// The name into the cell typed into, and its last amount into an empty amount cell; the keys
-// typed next go on from the name.
-void TForm1::TakeOfferedName(const statement::OfferedName& offered)
-{
-    StringGrid5->SetCell(0, ItemCell.Row, offered.Name);
-    EntryText.Typed = offered.Name;
-    if (StringGrid5->Cell(1, ItemCell.Row).empty())
-        StringGrid5->SetCell(1, ItemCell.Row, offered.Amount);
-    LedgerChanged = true;
-    NameBytes1->Refresh();
+    // The line is wider than the list's panel: the kept text follows the count.
+    std::tie(NameBytes1, NameOffer1) = AttachNameHelpers(*centralWidget(), *StringGrid5, EntryText, ItemCell,
+        QRect(608, 531, 360, 20), [this](const std::string& typed) { return OfferNames(typed); },
+        [this] { LedgerChanged = true; });
 }
 
 void TForm1::ForgetOfferedNames()
@@ -122,19 +135,6 @@ std::vector<statement::OfferedName> TForm1::OfferNames(const std::string& typed)
 void TForm1::AddBudgetNameHelpers(
     QWidget& editor, toolkit::StringGrid& grid, EntryBuffer& entry, GridCell& cell, bool income, const QRect& line)
 {
-    auto nameCell = [&grid, &cell]() -> std::optional<std::string> {
-        if (cell.Col != 0 || cell.Row < 1)
-            return std::nullopt;
-        return grid.Cell(0, cell.Row);
-    };
-    auto* fit = new NameFit(&editor, "NameBytes1", grid, nameCell);
-    fit->setGeometry(line);
-    auto typing = [nameCell, &entry, &cell]() -> std::optional<NameOffer::Typing> {
-        std::optional<std::string> name = nameCell();
-        if (!name || !entry.Before)
-            return std::nullopt;
-        return NameOffer::Typing { cell.Col, cell.Row, *name };
-    };
     // The budgets of the folder's months, and the one the editor was opened on.
     auto offer = [this, income](const std::string& typed) {
         ReadFolderNames();
@@ -144,15 +144,6 @@ void TForm1::AddBudgetNameHelpers(
                 (income ? IncomeBudget[1][row] : ExpenseBudget[1][row]).View(), 1 << 20);
         return statement::NameBook::Offer({ income ? &nameBooks_->FolderIncome : &nameBooks_->FolderExpense, &onScreen }, typed);
     };
-    auto take = [&grid, &entry, &cell, fit](const statement::OfferedName& offered) {
-        toolkit::Guard(toolkit::Changes("名前の補完"), [&] {
-            grid.SetCell(0, cell.Row, offered.Name);
-            entry.Typed = offered.Name;
-            if (grid.Cell(1, cell.Row).empty())
-                grid.SetCell(1, cell.Row, offered.Amount);
-            fit->Refresh();
-        });
-    };
-    new NameOffer(&editor, "NameOffer1", grid, typing, offer, take);
+    AttachNameHelpers(editor, grid, entry, cell, line, offer, [] {});
     nameBooks_->FolderChecked = false;  // a ledger of the folder may have changed since
 }
