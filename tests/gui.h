@@ -64,6 +64,13 @@ inline void Type(const QString& text)
     }
 }
 
+// A click on the cell, then the keys.
+inline void TypeInto(toolkit::StringGrid* grid, int col, int row, const QString& text)
+{
+    ClickCell(grid, col, row);
+    Type(text);
+}
+
 inline void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
 {
     QWidget* focused = QApplication::focusWidget();

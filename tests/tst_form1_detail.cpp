@@ -19,12 +19,6 @@ namespace {
 
 using namespace gui;
 
-void TypeInto(StringGrid* grid, int col, int row, const QString& text)
-{
-    ClickCell(grid, col, row);
-    Type(text);
-}
-
 std::string Message(const char* format, const std::string& text = {})
 {
     std::string message = toolkit::ErrorBoxText(Sjis(format));

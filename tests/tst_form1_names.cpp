@@ -37,12 +37,6 @@ bool WriteAll(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-void TypeInto(toolkit::StringGrid* grid, int col, int row, const QString& text)
-{
-    ClickCell(grid, col, row);
-    Type(text);
-}
-
 } // namespace
 
 class TestForm1Names : public QObject {

@@ -31,11 +31,6 @@ private slots:
 
 private:
     QString Own() const { return QString::fromStdString(OwnRecoveryFile()); }
-    void TypeInto(toolkit::StringGrid* grid, int col, int row, const QString& text)
-    {
-        ClickCell(grid, col, row);
-        Type(text);
-    }
     QByteArray SaveBytes()
     {
         form->AssembleRecord();

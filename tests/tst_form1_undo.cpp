@@ -39,11 +39,6 @@ private slots:
 
 private:
     QString Path(const char* name) const { return dir->filePath(QString::fromLatin1(name)); }
-    void TypeInto(toolkit::StringGrid* grid, int col, int row, const QString& text)
-    {
-        ClickCell(grid, col, row);
-        Type(text);
-    }
     void Undo() { Press(Qt::Key_Z, Qt::ControlModifier); }
     void Redo() { Press(Qt::Key_Y, Qt::ControlModifier); }
     void SaveAs(const char* name)
