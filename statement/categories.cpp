@@ -48,7 +48,7 @@ void Categoriser::LearnFrom(const unsigned char* record)
                     continue;
                 if (name.substr(0, mark.size()) == mark)
                     Count(FoldStoredName(name.substr(mark.size())), category, true);
-                else if (name[0] == 'A')  // booked: "A" and the rest of the name
+                else if (IsBookedBankName(name))
                     Count(FoldStoredName(name.substr(1)), category, true);
                 Count(FoldStoredName(name), category, false);
             }

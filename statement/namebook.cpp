@@ -29,10 +29,8 @@ void NameBook::Add(std::string_view name, std::string_view amount, int month)
 {
     if (name.empty() || !toolkit::IsValidSjis(name))
         return;
-    // A booked bank payment is offered unbooked, so that OK books it again in its new month. An "A"
-    // followed by Latin letters is a name of its own ("AMAZON", which the import makes of
-    // "ＡＭＡＺＯＮ" so that it is not taken for a bank payment), never a booked one.
-    bool booked = name.size() > 1 && name[0] == 'A' && static_cast<unsigned char>(name[1]) >= 0x80;
+    // A booked bank payment is offered unbooked, so that OK books it again in its new month.
+    bool booked = IsBookedBankName(name);
     std::string offered = booked ? BankMark() + std::string(name.substr(1)) : std::string(name);
     if (offered.size() > 12)
         offered = std::string(name);

@@ -208,6 +208,11 @@ std::string FoldName(std::string_view utf8)
 
 std::string FoldStoredName(std::string_view sjis) { return FoldName(toolkit::Utf8FromSjis(sjis)); }
 
+bool IsBookedBankName(std::string_view sjis)
+{
+    return sjis.size() > 1 && sjis[0] == 'A' && static_cast<unsigned char>(sjis[1]) >= 0x80;
+}
+
 std::string BookedForm(std::string_view sjis)
 {
     if (sjis.substr(0, BankMark().size()) == BankMark())

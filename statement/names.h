@@ -27,6 +27,11 @@ std::string FoldName(std::string_view utf8);
 // A stored name (Shift-JIS) folded as FoldName folds it.
 std::string FoldStoredName(std::string_view sjis);
 
+// A name booked off the bank by the list's OK: "A" in place of the mark "Ａ", before a Japanese
+// name ("A電気代"). An "A" before Latin letters begins a name of its own ("AMAZON", which the
+// import makes of "ＡＭＡＺＯＮ" so that it is no bank payment).
+bool IsBookedBankName(std::string_view sjis);
+
 // A stored name with a booked "A…" and an unbooked "Ａ…" bank mark as one: the unbooked mark is
 // made the booked one.
 std::string BookedForm(std::string_view sjis);

@@ -398,12 +398,14 @@ void TestToolkit::memoAndEditsRefuseWhatTheLedgerCannotStore()
             QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
             QCoreApplication::sendEvent(control, &press);
         }
-        QInputMethodEvent commit;
-        commit.setCommitString(QStringLiteral("𠮷−"));
-        QCoreApplication::sendEvent(control, &commit);
+        for (const QString& text : { QStringLiteral("𠮷−"), QStringLiteral("−") }) {
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QCoreApplication::sendEvent(control, &commit);
+        }
     }
-    QCOMPARE(memo.Text(), Sjis("～"));
-    QCOMPARE(edit.Text(), Sjis("～"));
+    QCOMPARE(memo.Text(), Sjis("～－"));
+    QCOMPARE(edit.Text(), Sjis("～－"));
 }
 
 void TestToolkit::gridDeliversInputMethodCommitsByteWise()

@@ -181,6 +181,17 @@ bool Refused(const QString& text)
     return true;
 }
 
+// The event as a control may take it: without its commit, after the bell, when the commit holds a
+// character the ledger cannot store; the text being composed stays.
+template <class Take>
+void TakeStorable(const QInputMethodEvent& event, Take take)
+{
+    QInputMethodEvent storable(event.preeditString(), event.attributes());
+    if (!Refused(event.commitString()))
+        storable.setCommitString(event.commitString(), event.replacementStart(), event.replacementLength());
+    take(&storable);
+}
+
 } // namespace
 
 void Edit::keyPressEvent(QKeyEvent* event)
@@ -192,12 +203,7 @@ void Edit::keyPressEvent(QKeyEvent* event)
 
 void Edit::inputMethodEvent(QInputMethodEvent* event)
 {
-    if (Refused(event->commitString())) {
-        QInputMethodEvent preeditOnly(event->preeditString(), event->attributes());
-        QLineEdit::inputMethodEvent(&preeditOnly);
-        return;
-    }
-    QLineEdit::inputMethodEvent(event);
+    TakeStorable(*event, [this](QInputMethodEvent* storable) { QLineEdit::inputMethodEvent(storable); });
 }
 
 void Edit::focusOutEvent(QFocusEvent* event)
@@ -268,12 +274,7 @@ void Memo::keyPressEvent(QKeyEvent* event)
 
 void Memo::inputMethodEvent(QInputMethodEvent* event)
 {
-    if (Refused(event->commitString())) {
-        QInputMethodEvent preeditOnly(event->preeditString(), event->attributes());
-        QPlainTextEdit::inputMethodEvent(&preeditOnly);
-        return;
-    }
-    QPlainTextEdit::inputMethodEvent(event);
+    TakeStorable(*event, [this](QInputMethodEvent* storable) { QPlainTextEdit::inputMethodEvent(storable); });
 }
 
 void Memo::insertFromMimeData(const QMimeData* source)
