@@ -2,6 +2,7 @@
 
 #include "app/month.h"
 #include "app/recoverykeeper.h"
+#include "app/toolpictures.h"
 #include "chert/form5.h"
 #include "herup/form4.h"
 #include "ledger/tables.h"
@@ -10,6 +11,7 @@
 #include "toolkit/termination.h"
 #include "toolkit/text.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QMenuBar>
 #include <QPainter>
@@ -32,58 +34,6 @@ const QColor Aqua(0, 255, 255);
 const QColor Blue(0, 0, 255);
 const QColor Fuchsia(255, 0, 255);
 const QColor Teal(0, 128, 128);
-
-enum class ToolPicture { Open, Save, Graph, Exit };
-
-// The embedded picture, drawn when the icon theme has none.
-QIcon DrawnPicture(ToolPicture picture)
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    switch (picture) {
-    case ToolPicture::Open:
-        painter.setPen(QColor(128, 128, 0));
-        painter.setBrush(QColor(255, 255, 0));
-        painter.drawRect(1, 5, 13, 9);
-        painter.drawRect(1, 3, 5, 2);
-        break;
-    case ToolPicture::Save:
-        painter.setPen(Qt::black);
-        painter.setBrush(QColor(0, 0, 128));
-        painter.drawRect(1, 1, 13, 13);
-        painter.setBrush(Qt::white);
-        painter.drawRect(4, 2, 7, 5);
-        painter.setBrush(QColor(192, 192, 192));
-        painter.drawRect(4, 10, 7, 4);
-        break;
-    case ToolPicture::Graph:
-        painter.setPen(Qt::black);
-        painter.drawLine(1, 14, 14, 14);
-        painter.drawLine(1, 1, 1, 14);
-        painter.fillRect(3, 8, 3, 6, Qt::red);
-        painter.fillRect(7, 4, 3, 10, Green);
-        painter.fillRect(11, 10, 3, 4, Qt::blue);
-        break;
-    case ToolPicture::Exit:
-        painter.setPen(Qt::black);
-        painter.setBrush(QColor(128, 64, 0));
-        painter.drawRect(3, 1, 8, 13);
-        painter.setBrush(Qt::yellow);
-        painter.drawEllipse(8, 7, 2, 2);
-        painter.setPen(QPen(Qt::red, 2));
-        painter.drawLine(11, 8, 15, 8);
-        break;
-    }
-    return QIcon(pixmap);
-}
-
-QIcon ToolIcon(ToolPicture picture)
-{
-    static const char* const ThemeNames[] = { "document-open", "document-save", "x-office-spreadsheet",
-        "application-exit" };
-    return toolkit::ThemeIcon(ThemeNames[static_cast<int>(picture)], DrawnPicture(picture));
-}
 
 QToolButton* MakeToolButton(QWidget* parent, const char* name, ToolPicture picture, int left)
 {
@@ -177,6 +127,7 @@ TForm1::TForm1(QWidget* owner)
     BuildNameHelpers();
     BuildMenu();
     BuildEditMenu();
+    BuildViewMenu();
     BuildRecentMenu();
     BuildAccessibility();
     ConnectHandlers();
@@ -312,6 +263,11 @@ void TForm1::ConnectHandlers()
     connect(Exit1, &QAction::triggered, this, Handler(this, &TForm1::Exit1Click, Shows));
     connect(Undo1, &QAction::triggered, this, Handler(this, &TForm1::Undo1Click, Shows));
     connect(Redo1, &QAction::triggered, this, Handler(this, &TForm1::Redo1Click, Shows));
+    connect(ZoomSteps1.front()->actionGroup(), &QActionGroup::triggered, this,
+        Handler(this, &TForm1::ZoomStepClick, Shows));
+    connect(ZoomIn1, &QAction::triggered, this, Handler(this, &TForm1::ZoomIn1Click, Shows));
+    connect(ZoomOut1, &QAction::triggered, this, Handler(this, &TForm1::ZoomOut1Click, Shows));
+    connect(Wide1, &QAction::triggered, this, Handler(this, &TForm1::Wide1Click, Shows));
     connect(N4, &QAction::triggered, this, Handler(this, &TForm1::N4Click, Shows));
     connect(Button1, &QPushButton::clicked, this, Handler(this, &TForm1::Button1Click, Changes()));
     connect(Button2, &QPushButton::clicked, this, Handler(this, &TForm1::Button2Click, Changes("集計期間")));

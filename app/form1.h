@@ -44,6 +44,7 @@ class MonthHistory;
 class NameFit;
 class NameOffer;
 class RecoveryKeeper;
+class WideTable;
 class QAction;
 class QMenu;
 class QPushButton;
@@ -95,6 +96,12 @@ public:
     QMenu* EditMenu1;
     QAction* Undo1;
     QAction* Redo1;
+    QMenu* ViewMenu1;
+    QMenu* Zoom1;
+    std::vector<QAction*> ZoomSteps1;  // 100 % to 200 %
+    QAction* ZoomIn1;
+    QAction* ZoomOut1;
+    QAction* Wide1;
     QAction* N4;
 
     // The typing idiom's state: one entry text for the five grids, and their entry cells.
@@ -115,6 +122,8 @@ public:
     MonthHistory* History = nullptr;
     // The month kept in the recovery file while it holds work not saved.
     RecoveryKeeper* Keeper = nullptr;
+    // The daily table spread over the window, or as designed.
+    WideTable* WideTable1 = nullptr;
 
     // The file the ledger on screen was last opened from or saved to; empty before the first.
     QString LedgerFileName;
@@ -261,6 +270,15 @@ private:
     void BuildEditMenu();
     void WatchForUndo();
     void ShowUndoNames();
+
+    // form1_view.cpp
+    void BuildViewMenu();
+    void ZoomStepClick(QAction* step);
+    void ZoomIn1Click();
+    void ZoomOut1Click();
+    void ChooseZoom(int percent);
+    void ShowZoomChoice(int percent);
+    void Wide1Click();
 
     // form1_recovery.cpp
     void WatchForRecovery();
