@@ -9,7 +9,7 @@
 namespace {
 
 constexpr toolkit::AccessibleName AccessibleNames[]
-    = { { "ClientArea", "家計簿" }, { "MainMenu1", "メニュー" }, { "N1", "ファイル" }, { "EditMenu1", "編集" }, { "Panel1", "ツールバー" },
+    = { { "ClientArea", "家計簿" }, { "MainMenu1", "メニュー" }, { "N1", "ファイル" }, { "EditMenu1", "編集" }, { "ViewMenu1", "表示" }, { "Zoom1", "拡大" }, { "Panel1", "ツールバー" },
           { "SpeedButton1", "ファイルを開く" }, { "SpeedButton2", "上書き保存" }, { "SpeedButton3", "使用状況の分析" },
           { "BitBtn1", "終了" }, { "Memo1", "メモ" }, { "Panel5", "集計期間" }, { "Edit1", "集計期間の月" },
           { "Edit2", "集計期間の開始日" }, { "Button2", "集計期間を設定" }, { "Panel2", "予算と経過の見出し" },

@@ -206,11 +206,12 @@ void TestForm1::menuHasItsCaptions()
 {
     TForm1 form;
     QList<QAction*> top = form.menuBar()->actions();
-    QCOMPARE(top.size(), 3);
+    QCOMPARE(top.size(), 4);
     QCOMPARE(top[0]->text(), QStringLiteral("ファイル"));
     QCOMPARE(top[1]->text(), QStringLiteral("編集"));
-    QCOMPARE(top[2]->text(), QStringLiteral("ヘルプ"));
-    QVERIFY(!top[2]->menu());
+    QCOMPARE(top[2]->text(), QStringLiteral("表示"));
+    QCOMPARE(top[3]->text(), QStringLiteral("ヘルプ"));
+    QVERIFY(!top[3]->menu());
     QStringList file;
     for (QAction* action : form.N1->actions())
         file << (action->isSeparator() ? QStringLiteral("-") : action->text());
@@ -220,6 +221,13 @@ void TestForm1::menuHasItsCaptions()
     for (QAction* action : form.EditMenu1->actions())
         edit << action->text() + (action->isEnabled() ? "" : " (greyed)");
     QCOMPARE(edit, (QStringList { "元に戻す (greyed)", "やり直し (greyed)" }));
+    QStringList view;
+    for (QAction* action : form.ViewMenu1->actions())
+        view << action->text();
+    for (QAction* action : form.Zoom1->actions())
+        view << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    QCOMPARE(view, (QStringList { "拡大", "画面に合わせて広げる", "100 %", "125 %", "150 %", "175 %", "200 %", "-",
+                       "拡大する", "縮小する" }));
     QCOMPARE(form.Memo1->Text(), Sjis("メモ"));
     QCOMPARE(form.Panel5->Caption(), Sjis("集計期間　　　　月　　　　日～1ヶ月間"));
     QCOMPARE(form.Panel2->Caption(), Sjis("予算と経過"));

@@ -118,6 +118,10 @@ public:
     std::unique_ptr<Child> program_;
     QString mainWindow_;
     Point main_ {};
+    // The screen the server has, and the zoom Kivelo is expected to draw at.
+    int screenWidth_ = ScreenWidth;
+    int screenHeight_ = ScreenHeight;
+    double scale_ = 1.0;
 };
 
 inline const QString MainTitle = QStringLiteral("Kivelo　Ｖｅｒ１．5");
@@ -155,7 +159,7 @@ inline void Desktop::Start()
         environment_.remove(QString::fromLatin1(desktop));
     // -noreset: the server keeps its keymap when its last client goes.
     xvfb_ = std::make_unique<Child>(QStringLiteral("Xvfb"),
-        QStringList { display_, "-screen", "0", QStringLiteral("%1x%2x24").arg(ScreenWidth).arg(ScreenHeight),
+        QStringList { display_, "-screen", "0", QStringLiteral("%1x%2x24").arg(screenWidth_).arg(screenHeight_),
             "-nolisten", "tcp", "-noreset" },
         environment_);
     QTRY_VERIFY_WITH_TIMEOUT(QProcess::execute(QStringLiteral("sh"),
@@ -278,7 +282,7 @@ inline Point Desktop::Origin(const QString& window)
 // has framed it and the window has placed itself accordingly.
 inline Point Desktop::PlacedClientOrigin(const QString& window, int outerWidth, int outerHeight)
 {
-    Point expected { (ScreenWidth - outerWidth) / 2, (ScreenHeight - outerHeight) / 2 };
+    Point expected { (screenWidth_ - outerWidth) / 2, (screenHeight_ - outerHeight) / 2 };
     Point client {};
     bool placed = QTest::qWaitFor(
         [&] {
@@ -298,7 +302,8 @@ inline Point Desktop::PlacedClientOrigin(const QString& window, int outerWidth, 
 inline Point Desktop::MainClientOrigin(const QString& window)
 {
     // The title panel of 予算と経過 is the topmost lime area; its first lime pixel is client
-    // (1, 81), inside the panel's one-pixel bevel. The window is maximised and on top first.
+    // (1, 81), inside the panel's one-pixel bevel, at the zoom expected. The window is maximised
+    // and on top first.
     QString shot = output_ + QStringLiteral("/locate.png");
     Point found { -1, -1 };
     QTest::qWaitFor(
@@ -311,9 +316,12 @@ inline Point Desktop::MainClientOrigin(const QString& window)
             for (int y = 0; y < image.height(); ++y)
                 for (int x = 0; x < image.width(); ++x)
                     if (image.pixelColor(x, y) == QColor(0, 255, 0)) {
-                        found = { x - 1, y - 81 };
+                        found = { x - qRound(scale_), y - qRound(81 * scale_) };
                         // The client area starts below the menu bar, inside the window.
-                        return found.X == window.X && found.Y > window.Y;
+                        if (std::abs(found.X - window.X) > 1 || found.Y <= window.Y)
+                            return false;
+                        found.X = window.X;
+                        return true;
                     }
             return false;
         },
