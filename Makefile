@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`. Both install what the machine
-# lacks, configure and build first.
+# lacks, configure and build first. `make deb` builds the Debian package.
 BUILD ?= build
 PREFIX ?= /usr/local
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -7,8 +7,9 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_BUILD ?= $(BUILD)/fuzz
 FUZZ_SECONDS ?= 20
 FUZZ_STATEMENT_SECONDS ?= 10
+DEB_BUILD ?= build-deb
 
-.PHONY: all deps configure build run test fuzz install clean
+.PHONY: all deps configure build run test fuzz install deb clean
 
 all: build
 
@@ -46,6 +47,12 @@ fuzz: deps
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package kivelo_VERSION_ARCH.deb, with the build's .changes and .buildinfo, built by
+# dpkg-buildpackage from a copy of the work tree in $(DEB_BUILD)/ (scripts/build-deb.sh).
+deb:
+	@sh scripts/install-deps.sh --packaging
+	sh scripts/build-deb.sh $(DEB_BUILD)
 
 clean:
 	rm -rf $(BUILD)

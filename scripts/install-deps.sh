@@ -1,13 +1,24 @@
 #!/bin/sh
 # Installs the Debian packages that building, running and testing Kivelo need and that this
 # machine does not have yet. Runs apt-get as root, or through sudo.
+#   install-deps.sh               what `make run` and `make test` need
+#   install-deps.sh --packaging   that, and the tools of `make deb` and scripts/check-deb.sh
 set -eu
 
 packages="cmake ninja-build g++ make pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev
 qt6-qpa-plugins libgl-dev fonts-ipafont-gothic fonts-ipafont-mincho libbenchmark-dev
 clang libclang-rt-14-dev xvfb openbox xdotool x11-utils x11-xserver-utils imagemagick
 desktop-file-utils shared-mime-info libxml2-utils homebank-data poppler-utils qt6-translations-l10n libqt6svg6
-libxcb1-dev strace"
+libxcb1-dev strace appstream man-db groff-base locales"
+
+# Building the Debian package, checking it, and installing it into a throw-away Debian root.
+packaging="build-essential debhelper devscripts lintian fakeroot debootstrap librsvg2-bin"
+
+case "${1:-}" in
+    "") ;;
+    --packaging) packages="$packages $packaging" ;;
+    *) echo "usage: install-deps.sh [--packaging]" >&2; exit 2 ;;
+esac
 
 missing=""
 for package in $packages; do
