@@ -14,7 +14,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
