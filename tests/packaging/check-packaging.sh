@@ -11,7 +11,7 @@ build=$2
 version=$3
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 share=$prefix/share
@@ -35,11 +35,13 @@ desktop-file-validate "$share/applications/kivelo.desktop" || fail "desktop-file
 locales=$prefix/locales
 mkdir "$locales"
 localedef -i ja_JP -f UTF-8 "$locales/ja_JP.UTF-8" 2>/dev/null || true
-render() {  # LOCALE PAGE: the page as text; any groff or man warning fails the check
+render() {  # LOCALE PAGE: the page as text; a warning of groff or man, or a line past the
+            # terminal's 80 columns (Japanese text that groff found no place to break), fails
     local warnings
     warnings=$(LOCPATH=$locales LC_ALL=$1 MANWIDTH=80 man --warnings -E UTF-8 -l "$2" 2>&1 >"$prefix/page.txt") \
         || fail "man cannot render $2 in $1"
     [ -z "$warnings" ] || fail "man warns on ${2#"$prefix"/} in $1: $warnings"
+    [ "$(LC_ALL=C.UTF-8 wc -L <"$prefix/page.txt")" -le 80 ] || fail "${2#"$prefix"/} has lines past 80 columns in $1"
     cat "$prefix/page.txt"
 }
 for page in $pages; do render C.UTF-8 "$page" >/dev/null; done
