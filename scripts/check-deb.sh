@@ -113,7 +113,7 @@ t=$SECONDS
 in_root sh -c "cd /root && apt install -y ./$deb" >"$out/apt-install.log" 2>&1 \
     || { tail -n 20 "$out/apt-install.log"; fail "apt install ./$deb"; }
 rm "$root/root/$deb"
-grep -E '^(Setting up|Processing triggers)' "$out/apt-install.log" | grep -i -E 'kivelo|mime|desktop' || true
+grep -E '^(Setting up|Processing triggers)' "$out/apt-install.log" | grep -E 'kivelo|shared-mime-info|desktop-file-utils' || true
 echo "apt install took $((SECONDS - t)) s; $(grep -c '^Setting up' "$out/apt-install.log") packages set up"
 in_root dpkg -L kivelo | grep -v '^/\.$' >"$work/kivelo.list"
 if grep -q '^/usr/local' "$work/kivelo.list" || [ -n "$(find "$root/usr/local" -type f)" ]; then
