@@ -5,8 +5,8 @@
 
 #include "app/namefit.h"
 #include "app/widetable.h"
-#include "toolkit/text.h"
 #include "app/zoom.h"
+#include "toolkit/text.h"
 
 #include <QActionGroup>
 #include <QMenuBar>

@@ -30,7 +30,6 @@ public:
     WideTable(QWidget& client, toolkit::StringGrid& table, toolkit::Panel& listPanel, QWidget& underList);
 
     void SetSpread(bool spread);
-    bool Spread() const { return spread_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
